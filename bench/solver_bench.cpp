@@ -1,0 +1,42 @@
+// The solver is the engine of the whole program: one solve runs in the click handler.
+#include <benchmark/benchmark.h>
+
+#include "chain_solver.h"
+
+namespace {
+
+void solve_once(benchmark::State& state, int a, int b, int c, int d) {
+  quadrivo::ResultsList results;
+  for (auto _ : state) {
+    quadrivo::solve(a, b, c, d, results);
+    benchmark::DoNotOptimize(results.data());
+  }
+  state.counters["paths"] = static_cast<double>(results.size());
+}
+
+void BM_Solve_12_12_12_12(benchmark::State& state) { solve_once(state, 12, 12, 12, 12); }
+void BM_Solve_1_2_3_4(benchmark::State& state) { solve_once(state, 1, 2, 3, 4); }
+void BM_Solve_1_1_2_7(benchmark::State& state) { solve_once(state, 1, 1, 2, 7); }
+
+void BM_ScanAllRankMultisets(benchmark::State& state) {
+  quadrivo::ResultsList results;
+  for (auto _ : state) {
+    std::size_t paths = 0;
+    for (int a = 1; a <= 13; ++a)
+      for (int b = a; b <= 13; ++b)
+        for (int c = b; c <= 13; ++c)
+          for (int d = c; d <= 13; ++d) {
+            quadrivo::solve(a, b, c, d, results);
+            paths += results.size();
+          }
+    benchmark::DoNotOptimize(paths);
+  }
+}
+
+}  // namespace
+
+BENCHMARK(BM_Solve_12_12_12_12);
+BENCHMARK(BM_Solve_1_2_3_4);
+BENCHMARK(BM_Solve_1_1_2_7);
+BENCHMARK(BM_ScanAllRankMultisets)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
