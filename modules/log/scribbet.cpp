@@ -66,7 +66,12 @@ void append_entry(const char* message, int kind) {
   // The caller's buffer is only read.
   const std::string text = message ? std::string(message, std::strlen(message)) : std::string();
 
-  const quadrivo::win::UniqueFile file(CreateFileW(quadrivo::win::run_path(L"\\log.txt").c_str(),
+  const std::wstring path = quadrivo::win::run_path(L"\\log.txt");
+  // Windows refuses to open a read-only file for writing; say so here as well, so that the
+  // refusal does not depend on the file system below (Wine run as root would write anyway).
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return;
+  const quadrivo::win::UniqueFile file(CreateFileW(path.c_str(),
                                                    GENERIC_READ | GENERIC_WRITE, kShareEverything, nullptr,
                                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return;

@@ -1,0 +1,17 @@
+# The two commands of the project; everything else is in scripts/.
+.PHONY: test run build deps clean
+
+test:
+	@bash scripts/test.sh
+
+run:
+	@bash scripts/run.sh
+
+build:
+	@bash scripts/deps.sh && bash scripts/build.sh
+
+deps:
+	@bash scripts/deps.sh
+
+clean:
+	rm -rf build/native build/windows

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Makes the project's private Wine prefix once (build/wineprefix) and reuses it afterwards:
+# Chinese fonts that also carry Latin glyphs, Marlett for the caption buttons, and a virtual
+# desktop so that windows get frames and message boxes answer quickly on a bare X server.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX=${WINEPREFIX:-$here/build/wineprefix}
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+marker=$WINEPREFIX/.quadrivo-prefix-v1
+[ -f "$marker" ] && exit 0
+
+echo "wine-prefix: creating $WINEPREFIX (once)"
+mkdir -p "$WINEPREFIX"
+wineboot -i >/dev/null 2>&1
+fonts='HKCU\Software\Wine\Fonts\Replacements'
+for face in 宋体 新宋体 SimSun NSimSun 黑体 SimHei 微软雅黑 'Microsoft YaHei'; do
+  wine reg add "$fonts" /v "$face" /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
+done
+links='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+for face in Tahoma 'Liberation Sans' Arial 'MS Shell Dlg' 'MS Shell Dlg 2' 'Microsoft Sans Serif' \
+            'MS Sans Serif' 'Segoe UI'; do
+  wine reg add "$links" /v "$face" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
+done
+wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+# No crash dialog: a crashed test must fail, not wait for a click.
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+wineserver -w
+touch "$marker"
