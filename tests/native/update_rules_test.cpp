@@ -1,0 +1,227 @@
+#include "update_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "gbk_utf8.h"
+
+namespace quadrivo::update {
+namespace {
+
+std::string gbk(const char8_t* utf8) { return utf8_to_gbk(reinterpret_cast<const char*>(utf8)); }
+
+TEST(UpdateTexts, AreTheseGbkBytes) {
+  const std::pair<const char*, const char8_t*> texts[] = {
+      {kWindowTitle, u8"在线检测更新"},
+      {kSpeedCaptionAtStart, u8"速度：0000KB"},
+      {kReceivedCaptionAtStart, u8"已下载：0000KB"},
+      {kTotalCaptionAtStart, u8"总大小：0000KB"},
+      {kPercentCaptionAtStart, u8"进度：0%"},
+      {kUpToDateText, u8"您正在使用最新版本程序！"},
+      {kUpToDateTitle, u8"最新版本"},
+      {kNewVersionText, u8"检测到服务器上有新版本"},
+      {kNewVersionTitle, u8"有新版本程序可用"},
+      {kRunNowText, u8"下载完毕！是否马上运行？"},
+      {kRunNowTitle, u8"询问"},
+      {kBadVersionText, u8"服务器上的版本信息有误"},
+      {kBadAddressText, u8"服务器上的下载地址有误"},
+      {kDownloadFailedText, u8"下载失败，请检查网络后重试"},
+      {kErrorTitle, u8"错误提示"},
+  };
+  for (const auto& [text, utf8] : texts) EXPECT_EQ(std::string(text), gbk(utf8)) << gbk_to_utf8(text);
+}
+
+TEST(UpdateTexts, MessageBoxesHaveTheirStyles) {
+  const std::pair<Notice, int> notices[] = {
+      {kUpToDateNotice, 0}, {kNewVersionQuestion, 4}, {kRunNowQuestion, 36},
+      {kBadVersionNotice, 16}, {kBadAddressNotice, 16},
+  };
+  for (const auto& [notice, style] : notices) EXPECT_EQ(notice.style, style) << gbk_to_utf8(notice.text);
+  EXPECT_STREQ(kBadVersionNotice.title, kErrorTitle);
+  EXPECT_STREQ(kBadAddressNotice.title, kErrorTitle);
+}
+
+TEST(IsUpToDate, ComparesTheNumbersAsDoubles) {
+  struct Case {
+    const char* installed;
+    const char* offered;
+    bool up_to_date;
+  };
+  const Case cases[] = {
+      {"1.18", "1.18", true},
+      {"1.2", "1.19", true},  // numeric, not text order
+      {"1.18", "1.19", false},
+      {"7.7", "7.7", true},  // narrowed to single precision it lay 1.9e-7 below
+      {"0.1", "0.1", true},
+      {"2", "1.99", true},
+      {"", "", true},  // no Config.ini and no document: 0 against 0
+      {"", "1.19", false},
+      {"1.18", "", true},
+      {"1.19", "1.19beta", true},  // the number is read up to the letters
+      {"1.18", "1.19beta", false},
+      {"１.１９", "1.19", true},  // full-width digits count as ASCII ones
+      {"1.18", "１.１９", false},
+      {"1", "1.00000005", true},  // within the 1e-7 tolerance
+      {"1", "1.0000002", false},
+      {"1.0000002", "1", true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(is_up_to_date(c.installed, c.offered), c.up_to_date) << c.installed << " / " << c.offered;
+  }
+}
+
+TEST(OldNewVersionLogText, ShowsTheInstalledVersionInSinglePrecision) {
+  struct Case {
+    const char* installed;
+    const char* offered;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"1.18", "1.18", "Old Version:1.18  New Version:1.18"},
+      {"7.7", "7.7", "Old Version:7.7  New Version:7.7"},
+      {"2", "1.19beta", "Old Version:2  New Version:1.19beta"},
+      {"", "", "Old Version:0  New Version:"},
+      {"1.23456789", " 2 ", "Old Version:1.23457  New Version: 2 "},
+      {"１.１８", "１.１９", "Old Version:1.18  New Version:１.１９"},
+      {"1e60", "x", "Old Version:inf  New Version:x"},  // beyond the single-precision range
+  };
+  for (const auto& c : cases) EXPECT_EQ(old_new_version_log_text(c.installed, c.offered), c.text) << c.installed;
+}
+
+TEST(VersionText, RefusesWhatCouldLeaveTheRunDirectoryOrBreakTheFileName) {
+  const std::string lone_lead = "1.19\xCA";
+  const std::pair<std::string, bool> cases[] = {
+      {"1.19", true},
+      {"1.19beta", true},
+      {"２.０", true},
+      {"１.１９", true},
+      {"1.19 正式版", true},
+      {"\xD5\x5C", true},        // "誠": trail byte 0x5C is no backslash
+      {"1.19\xC2\x7C", true},    // "聕": trail byte 0x7C is no "|"
+      {"1.\xD5\x5C.2", true},
+      {std::string(64, '9'), true},
+      {"", false},
+      {std::string(65, '9'), false},
+      {"a/b", false},
+      {"a\\b", false},
+      {"..", false},
+      {"1..2", false},
+      {"..\\..\\x", false},
+      {"C:", false},
+      {"1.19\t", false},
+      {"1.19\r\n", false},
+      {std::string("1\0" "2", 3), false},
+      {"1\x7F", false},
+      {"<", false},
+      {">", false},
+      {"\"", false},
+      {"|", false},
+      {"?", false},
+      {"*", false},
+      {lone_lead, false},
+      {"\xCA" "1", false},       // a lead byte before an ASCII digit is no character
+      {"\xCA\x7F", false},
+      {"\xCA\xFF", false},
+      {"\x80", false},
+      {"\xFF", false},
+  };
+  for (const auto& [text, accepted] : cases) {
+    EXPECT_EQ(is_acceptable_version_text(text), accepted) << gbk_to_utf8(text) << " (" << text.size() << " bytes)";
+  }
+}
+
+TEST(DownloadAddress, MustBeHttpOrHttpsWithAHost) {
+  const std::pair<const char*, bool> cases[] = {
+      {"http://example.test/Quadrivo.exe", true},
+      {"HTTPS://example.test/a/b.exe?x=1", true},
+      {"Http://127.0.0.1:8080/new.exe", true},
+      {"http://user@host/x", true},
+      {"http://[::1]:80/x", true},
+      {"http://host", true},
+      {"https://数据.test/新.exe", true},
+      {"http://", false},
+      {"https://", false},
+      {"http:///path", false},
+      {"http://:80/x", false},
+      {"http://user@/x", false},
+      {"http://[]/x", false},
+      {"file:///C:/x.exe", false},
+      {"C:\\x.exe", false},
+      {"\\\\server\\share\\x.exe", false},
+      {"/x.exe", false},
+      {"", false},
+      {"ftp://host/x.exe", false},
+      {"http:host/x", false},
+      {" http://host/x", false},
+      {"http://host/a b.exe", false},
+      {"http://host/x\r\n", false},
+      {"http://host/\tx", false},
+  };
+  for (const auto& [address, accepted] : cases) {
+    EXPECT_EQ(is_acceptable_download_address(address), accepted) << address;
+  }
+}
+
+TEST(DownloadRefusal, VersionFirstThenAddress) {
+  EXPECT_EQ(download_refusal("1.19", "http://h/x.exe"), Refusal::kNone);
+  EXPECT_EQ(download_refusal("../1.19", "http://h/x.exe"), Refusal::kBadVersionText);
+  EXPECT_EQ(download_refusal("", ""), Refusal::kBadVersionText);
+  EXPECT_EQ(download_refusal("1.19", "file:///x.exe"), Refusal::kBadDownloadAddress);
+
+  EXPECT_EQ(refusal_notice(Refusal::kNone), nullptr);
+  ASSERT_NE(refusal_notice(Refusal::kBadVersionText), nullptr);
+  EXPECT_STREQ(refusal_notice(Refusal::kBadVersionText)->text, kBadVersionText);
+  ASSERT_NE(refusal_notice(Refusal::kBadDownloadAddress), nullptr);
+  EXPECT_STREQ(refusal_notice(Refusal::kBadDownloadAddress)->text, kBadAddressText);
+}
+
+TEST(SaveFileSuffix, InsertsTheVersionTextAsRead) {
+  EXPECT_EQ(save_file_suffix("1.19"), "\\Quadrivo V1.19.exe");
+  EXPECT_EQ(save_file_suffix("1.19beta"), "\\Quadrivo V1.19beta.exe");
+  EXPECT_EQ(save_file_suffix("１.１９"), "\\Quadrivo V\xA3\xB1.\xA3\xB1\xA3\xB9.exe");
+}
+
+TEST(ProgressCaptions, KilobytesAndPercentage) {
+  struct Case {
+    std::int32_t speed, received, size;
+    const char* speed_kb;
+    const char* received_kb;
+    const char* total_kb;
+    std::int32_t percent;
+  };
+  const Case cases[] = {
+      {1536, 1024000, 2048000, "1", "1000", "2000", 50},
+      {0, 512000, 1024000, "0", "500", "1000", 50},
+      {0, 999, 1000, "0", "0", "0", 99},
+      {1023, 5000, 1024000, "0", "4", "1000", 0},
+      {0, 1024000, 1024000, "0", "1000", "1000", 100},
+      {0, 0, -1, "0", "0", "0", 0},  // no file yet: not "-0"
+      {0, 5, 0, "0", "0", "0", 0},   // file of size 0: the quotient is not finite
+      {0, 0, 0, "0", "0", "0", 0},
+      {2147483647, 2147483647, 2147483647, "2097151", "2097151", "2097151", 100},
+  };
+  for (const auto& c : cases) {
+    const ProgressCaptions captions = progress_captions(c.speed, c.received, c.size);
+    const std::string where = std::to_string(c.received) + " of " + std::to_string(c.size);
+    EXPECT_EQ(captions.speed, gbk(u8"速度：") + c.speed_kb + "KB") << where;
+    EXPECT_EQ(captions.received, gbk(u8"已下载：") + c.received_kb + "KB") << where;
+    EXPECT_EQ(captions.total, gbk(u8"总大小：") + c.total_kb + "KB") << where;
+    EXPECT_EQ(captions.percent, c.percent) << where;
+    EXPECT_EQ(captions.percent_caption, gbk(u8"进度：") + std::to_string(c.percent) + "%") << where;
+  }
+}
+
+TEST(ProgressCaptions, DownloadIsOverWhenThePercentageCaptionReadsZero) {
+  EXPECT_TRUE(is_download_over(progress_captions(0, 0, -1).percent_caption));
+  EXPECT_TRUE(is_download_over(progress_captions(0, 5000, 1024000).percent_caption));  // under 1 %
+  EXPECT_FALSE(is_download_over(progress_captions(0, 512000, 1024000).percent_caption));
+  EXPECT_TRUE(is_download_over(gbk(u8"进度：0%")));
+  EXPECT_FALSE(is_download_over(gbk(u8"进度：0% ")));
+  EXPECT_FALSE(is_download_over(gbk(u8"进度：100%")));
+  EXPECT_FALSE(is_download_over(""));
+}
+
+}  // namespace
+}  // namespace quadrivo::update
