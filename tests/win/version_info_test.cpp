@@ -1,0 +1,71 @@
+// Every deliverable carries the release's version block, read back as Windows' file properties
+// would show it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+#include "wide_text.h"
+
+namespace quadrivo {
+namespace {
+
+struct VersionBlock {
+  DWORD file_version_ms = 0, file_version_ls = 0;
+  std::wstring file_version, product_version, product_name, file_description, original_file_name;
+};
+
+std::wstring string_value(const std::vector<BYTE>& block, const wchar_t* name) {
+  const std::wstring query = std::wstring(L"\\StringFileInfo\\080404b0\\") + name;
+  void* value = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueW(block.data(), query.c_str(), &value, &length) || length == 0) return {};
+  return std::wstring(static_cast<const wchar_t*>(value), length - 1);
+}
+
+bool read_version_block(const std::wstring& path, VersionBlock& out) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+  if (size == 0) return false;
+  std::vector<BYTE> block(size);
+  if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data())) return false;
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || !fixed) return false;
+  out.file_version_ms = fixed->dwFileVersionMS;
+  out.file_version_ls = fixed->dwFileVersionLS;
+  out.file_version = string_value(block, L"FileVersion");
+  out.product_version = string_value(block, L"ProductVersion");
+  out.product_name = string_value(block, L"ProductName");
+  out.file_description = string_value(block, L"FileDescription");
+  out.original_file_name = string_value(block, L"OriginalFilename");
+  return true;
+}
+
+struct Deliverable {
+  const wchar_t* file_name;
+  const wchar_t* description;
+};
+
+class VersionInfo : public testing::TestWithParam<Deliverable> {};
+
+TEST_P(VersionInfo, CarriesTheRelease) {
+  const std::wstring name = GetParam().file_name;
+  VersionBlock block;
+  ASSERT_TRUE(read_version_block(test::build_bin_directory() + L"\\" + name, block)) << win::wide_to_utf8(name);
+  EXPECT_EQ(block.file_version_ms, DWORD{(0u << 16) | 1u});
+  EXPECT_EQ(block.file_version_ls, DWORD{(0u << 16) | 18u});
+  EXPECT_EQ(block.file_version, L"0.1.0.18");
+  EXPECT_EQ(block.product_version, L"1.18 beta028");
+  EXPECT_EQ(block.product_name, L"Quadrivo");
+  EXPECT_EQ(block.original_file_name, name);
+  EXPECT_EQ(block.file_description, GetParam().description);
+}
+
+INSTANTIATE_TEST_SUITE_P(Deliverables, VersionInfo, testing::Values(Deliverable{L"Scribbet.dll", L"Quadrivo 活动日志模块"}));
+
+}  // namespace
+}  // namespace quadrivo
