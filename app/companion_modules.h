@@ -1,0 +1,52 @@
+// The companion modules as the program uses them: each is written into the run directory from
+// the copy embedded in the executable when its file is missing, and its one exported function is
+// bound at the first call (run directory first, then the usual library search). The activity
+// log is reached only through write_log_entry().
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "resource_ids.h"
+
+namespace quadrivo::app {
+
+struct CompanionModule {
+  const wchar_t* file_name;  // also the name the function is bound by
+  int resource_id;           // the embedded copy, RCDATA of the executable
+};
+
+inline constexpr CompanionModule kScribbetModule{L"Scribbet.dll", IDR_SCRIBBET_DLL};
+inline constexpr CompanionModule kNovavisModule{L"Novavis.dll", IDR_NOVAVIS_DLL};
+
+enum class Provisioning {
+  kPresent,  // a file or directory of that name was already there; it is used as it is
+  kWritten,  // the embedded copy has just been written, byte for byte
+  kFailed,   // "未找到关键dll文件" has been shown
+};
+
+inline bool is_ready(Provisioning outcome) { return outcome != Provisioning::kFailed; }
+
+// Makes sure run_directory + "\" + the module's file name exists, writing the embedded copy when
+// it does not. A copy that could not be written whole is removed again, so that a half-written
+// module is never taken for present by a later step.
+Provisioning provision_module(const CompanionModule& module, const std::wstring& run_directory);
+
+// Appends one entry to the activity log through Scribbet.dll's Scribbet(message, kind). The
+// first call binds the function; a module that cannot be bound, or a call that leaves the stack
+// unbalanced, ends the process after a fatal message. Whether the entry was written is never
+// known here.
+void write_log_entry(std::string_view gbk_message, int kind);
+
+// Test seam: while set, write_log_entry() hands the entry to the sink instead of the module.
+using LogSink = std::function<void(const std::string& gbk_message, int kind)>;
+void set_log_sink(LogSink sink);
+
+// Calls a __stdcall function of two 32-bit arguments and returns how far the stack pointer moved
+// over the call (0 when the callee removed exactly its two arguments). The stack pointer is put
+// back either way, so a wrong callee cannot damage the caller's frame.
+extern "C" std::int32_t quadrivo_call_stdcall2(const void* function, std::uint32_t first, std::uint32_t second);
+
+}  // namespace quadrivo::app
