@@ -42,6 +42,7 @@ inline constexpr Notice kNewVersionQuestion{kNewVersionText, kNewVersionTitle, k
 inline constexpr Notice kRunNowQuestion{kRunNowText, kRunNowTitle, kStyleQuestionYesNo};
 inline constexpr Notice kBadVersionNotice{kBadVersionText, kErrorTitle, kStyleError};
 inline constexpr Notice kBadAddressNotice{kBadAddressText, kErrorTitle, kStyleError};
+inline constexpr Notice kDownloadFailedNotice{kDownloadFailedText, kErrorTitle, kStyleError};
 
 // Version comparison ---------------------------------------------------------------------------
 

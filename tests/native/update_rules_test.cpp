@@ -6,6 +6,7 @@
 #include <string>
 
 #include "gbk_utf8.h"
+#include "xml_text.h"
 
 namespace quadrivo::update {
 namespace {
@@ -36,11 +37,12 @@ TEST(UpdateTexts, AreTheseGbkBytes) {
 TEST(UpdateTexts, MessageBoxesHaveTheirStyles) {
   const std::pair<Notice, int> notices[] = {
       {kUpToDateNotice, 0}, {kNewVersionQuestion, 4}, {kRunNowQuestion, 36},
-      {kBadVersionNotice, 16}, {kBadAddressNotice, 16},
+      {kBadVersionNotice, 16}, {kBadAddressNotice, 16}, {kDownloadFailedNotice, 16},
   };
   for (const auto& [notice, style] : notices) EXPECT_EQ(notice.style, style) << gbk_to_utf8(notice.text);
   EXPECT_STREQ(kBadVersionNotice.title, kErrorTitle);
   EXPECT_STREQ(kBadAddressNotice.title, kErrorTitle);
+  EXPECT_STREQ(kDownloadFailedNotice.title, kErrorTitle);
 }
 
 TEST(IsUpToDate, ComparesTheNumbersAsDoubles) {
@@ -221,6 +223,82 @@ TEST(ProgressCaptions, DownloadIsOverWhenThePercentageCaptionReadsZero) {
   EXPECT_FALSE(is_download_over(gbk(u8"进度：0% ")));
   EXPECT_FALSE(is_download_over(gbk(u8"进度：100%")));
   EXPECT_FALSE(is_download_over(""));
+}
+
+TEST(XmlText, ChildQueriesAreRootSlashAtNumber) {
+  const auto query = parse_child_query("Update/@2");
+  ASSERT_TRUE(query.has_value());
+  EXPECT_EQ(query->root_name, "Update");
+  EXPECT_EQ(query->child_number, 2);
+  EXPECT_EQ(parse_child_query("Update/@12")->child_number, 12);
+  for (const char* bad : {"Update", "Update/@", "Update/@0", "Update/@01", "Update/@-1", "Update/@1x", "/@1",
+                          "Update/@ 1", "A/B/@1", "Update/@99999999999"}) {
+    EXPECT_FALSE(parse_child_query(bad).has_value()) << bad;
+  }
+}
+
+TEST(XmlText, ValuesLoseBlanksTabsCrAndLfAtTheirEnds) {
+  EXPECT_EQ(trim_value_blanks(" \t\r\n1.19\r\n\t "), "1.19");
+  EXPECT_EQ(trim_value_blanks("1 . 19"), "1 . 19");
+  EXPECT_EQ(trim_value_blanks(" \r\n "), "");
+  // The ideographic space is not one of them.
+  EXPECT_EQ(trim_value_blanks(gbk(u8"　1.19")), gbk(u8"　1.19"));
+}
+
+TEST(XmlText, GbkDeclaredDocumentsBecomeUtf8) {
+  const std::string body = gbk(u8"<Update><a>u</a><b>1.19正式版</b></Update>");
+  const std::string utf8_body = reinterpret_cast<const char*>(u8"<Update><a>u</a><b>1.19正式版</b></Update>");
+  const struct {
+    std::string declaration;
+    std::string converted;  // "" for unchanged
+  } cases[] = {
+      {"<?xml version=\"1.0\" encoding=\"GBK\"?>", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"},
+      {"<?xml version='1.0' encoding='gb2312' standalone='yes'?>",
+       "<?xml version='1.0' encoding='UTF-8' standalone='yes'?>"},
+      {"<?xml version=\"1.0\" encoding = \"GB18030\"?>", "<?xml version=\"1.0\" encoding = \"UTF-8\"?>"},
+      {"<?xml version=\"1.0\" encoding=\"cp936\"?>", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(declared_encoding(c.declaration + body).empty(), false) << c.declaration;
+    EXPECT_EQ(readable_document(c.declaration + body), c.converted + utf8_body) << c.declaration;
+  }
+  // Not GBK after all: no document.
+  EXPECT_FALSE(readable_document("<?xml version=\"1.0\" encoding=\"GBK\"?><a>\x81</a>").has_value());
+}
+
+TEST(XmlText, OtherDocumentsPassUnlessTheirUtf8IsBroken) {
+  const std::string utf8_doc = reinterpret_cast<const char*>(u8"<?xml version=\"1.0\" encoding=\"UTF-8\"?><a>版</a>");
+  EXPECT_EQ(declared_encoding(utf8_doc), "UTF-8");
+  EXPECT_EQ(readable_document(utf8_doc), utf8_doc);
+  EXPECT_EQ(readable_document("<a>x</a>"), std::string("<a>x</a>"));
+  EXPECT_EQ(declared_encoding("<a>x</a>"), "");
+  EXPECT_EQ(declared_encoding("<?xml-stylesheet href='a'?><a/>"), "");
+  const std::string utf16("\xFF\xFE<\0a\0/\0>\0", 8);
+  EXPECT_EQ(readable_document(utf16), utf16);
+  const std::string latin = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>\xE9</a>";
+  EXPECT_EQ(readable_document(latin), latin);
+  EXPECT_FALSE(readable_document("<a>\xE9</a>").has_value());
+  EXPECT_FALSE(readable_document("<?xml version=\"1.0\" encoding=\"utf-8\"?><a>\xC0\xAF</a>").has_value());
+}
+
+TEST(XmlText, Utf8Validity) {
+  const struct {
+    const char* bytes;
+    bool valid;
+  } cases[] = {
+      {"", true},
+      {"plain", true},
+      {"\xE7\x89\x88", true},              // 版
+      {"\xF0\x9F\x98\x80", true},          // U+1F600
+      {"\xC0\xAF", false},                  // overlong "/"
+      {"\xE0\x80\xAF", false},              // overlong "/"
+      {"\xED\xA0\x80", false},              // a surrogate
+      {"\xF4\x90\x80\x80", false},          // past U+10FFFF
+      {"\xE7\x89", false},                  // cut off
+      {"\x80", false},                      // a lone trail byte
+      {"\xFF", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(is_valid_utf8(c.bytes), c.valid) << c.bytes;
 }
 
 }  // namespace
