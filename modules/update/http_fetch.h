@@ -1,0 +1,62 @@
+// HTTP GET over WinHTTP, for the update description document and for the download. http and
+// https; the system's proxy settings; time-outs on the request handle itself, because time-outs
+// on the session alone never end a request to a server that accepts and then stays silent.
+#pragma once
+
+#include <windows.h>
+#include <winhttp.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "handles.h"
+
+namespace quadrivo::update {
+
+struct HttpTimeouts {
+  // Name resolution, connecting, sending the request: each at most this long.
+  int connect_ms = 10000;
+  // Waiting for the response head, and for each piece of the body.
+  int receive_ms = 10000;
+};
+
+struct InternetHandleTraits {
+  static HINTERNET invalid() { return nullptr; }
+  static void close(HINTERNET handle) { WinHttpCloseHandle(handle); }
+};
+using UniqueInternet = win::UniqueHandle<HINTERNET, InternetHandleTraits>;
+
+// One GET request, from sending to the end of its body.
+class HttpGet {
+ public:
+  // address: GBK text, "http://..." or "https://...". Sends the request and waits for the
+  // response head; false when the address cannot be used or no response came.
+  bool send(std::string_view address, const HttpTimeouts& timeouts);
+
+  // After send(): the status code, and the announced length of the body (nothing when the
+  // response announced none, or the body is chunked).
+  DWORD status() const { return status_; }
+  std::optional<std::uint64_t> announced_length() const { return announced_length_; }
+
+  // The next piece of the body: its size in bytes, 0 at the clean end of the body, nothing on a
+  // failure (time-out, connection dropped before the end).
+  std::optional<DWORD> read(void* buffer, DWORD capacity);
+
+ private:
+  UniqueInternet session_;
+  UniqueInternet connection_;
+  UniqueInternet request_;
+  DWORD status_ = 0;
+  std::optional<std::uint64_t> announced_length_;
+};
+
+// The longest document body accepted; a longer one is a failed fetch.
+inline constexpr std::size_t kMaxDocumentBytes = 1024 * 1024;
+
+// The whole body of a GET of address, whatever the status code; empty when the address is empty,
+// the fetch fails, or the body exceeds kMaxDocumentBytes.
+std::string http_fetch(std::string_view address, const HttpTimeouts& timeouts);
+
+}  // namespace quadrivo::update
