@@ -1,0 +1,69 @@
+// Addresses on the update tests' web server (tests/fixtures/update_server.py), which
+// with_update_server.sh starts beside the test program and names in QUADRIVO_UPDATE_SERVER_PORT.
+#pragma once
+
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+namespace quadrivo::test {
+
+inline std::string server_root() {
+  const char* port = std::getenv("QUADRIVO_UPDATE_SERVER_PORT");
+  return std::string("http://127.0.0.1:") + (port ? port : "0");
+}
+
+inline bool server_configured() { return std::getenv("QUADRIVO_UPDATE_SERVER_PORT") != nullptr; }
+
+// Nothing listens there: the connection is refused.
+inline std::string closed_port_address() { return "http://127.0.0.1:1/update.xml"; }
+
+inline std::string hex(std::string_view bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string text;
+  for (const unsigned char byte : bytes) {
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 15];
+  }
+  return text;
+}
+
+// An address whose body is exactly these bytes, with this status.
+inline std::string document_address(std::string_view body, int status = 200) {
+  return server_root() + "/doc?status=" + std::to_string(status) + "&body=" + hex(body);
+}
+
+// A download of size pattern bytes in the given mode (see the server).
+inline std::string file_address(std::string_view mode, int size, std::string_view extra = "") {
+  return server_root() + "/file?mode=" + std::string(mode) + "&size=" + std::to_string(size) + std::string(extra);
+}
+
+// The bytes the server sends for a download of size bytes.
+inline std::string pattern(int size) {
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  for (int i = 0; i < size; ++i) bytes[static_cast<std::size_t>(i)] = static_cast<char>((i * 31 + 7) % 251);
+  return bytes;
+}
+
+inline std::string xml_escape(std::string_view text) {
+  std::string escaped;
+  for (const char c : text) {
+    switch (c) {
+      case '&': escaped += "&amp;"; break;
+      case '<': escaped += "&lt;"; break;
+      case '>': escaped += "&gt;"; break;
+      case '"': escaped += "&quot;"; break;
+      default: escaped += c;
+    }
+  }
+  return escaped;
+}
+
+// An update description: the download address (escaped) first, the version (as written, markup
+// allowed) second, with line breaks and indentation around them as servers write it.
+inline std::string update_document(std::string_view address, std::string_view version_markup) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Update>\r\n  <Url>" + xml_escape(address) +
+         "</Url>\r\n  <Version>" + std::string(version_markup) + "</Version>\r\n</Update>\r\n";
+}
+
+}  // namespace quadrivo::test

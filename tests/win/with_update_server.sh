@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Runs a Windows test program under Wine with the update server fixture beside it:
+#   with_update_server.sh ROOT PROGRAM [ARGUMENTS...]
+# starts tests/fixtures/update_server.py on 127.0.0.1 (files of /bin/ from ROOT), hands its port
+# to the program in QUADRIVO_UPDATE_SERVER_PORT, and stops the server again, by its process id.
+set -u
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+root=$1
+shift
+# The requests go to 127.0.0.1 directly, never through a proxy of the environment.
+unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY all_proxy ALL_PROXY no_proxy NO_PROXY
+
+port_file=$(mktemp)
+rm -f "$port_file"
+python3 "$here/tests/fixtures/update_server.py" --port-file "$port_file" --root "$root" &
+server=$!
+for _ in $(seq 200); do
+  [ -s "$port_file" ] && break
+  kill -0 "$server" 2>/dev/null || break
+  sleep 0.05
+done
+if [ ! -s "$port_file" ]; then
+  echo "with_update_server: the server did not start" >&2
+  kill "$server" 2>/dev/null
+  exit 1
+fi
+QUADRIVO_UPDATE_SERVER_PORT=$(cat "$port_file")
+export QUADRIVO_UPDATE_SERVER_PORT
+rm -f "$port_file"
+
+"$here/scripts/wine-exec.sh" "$@"
+rc=$?
+
+kill "$server" 2>/dev/null
+wait "$server" 2>/dev/null
+exit $rc
