@@ -86,13 +86,15 @@ std::optional<DWORD> HttpGet::read(void* buffer, DWORD capacity) {
 
 std::string http_fetch(std::string_view address, const HttpTimeouts& timeouts) {
   if (address.empty()) return {};
+  const ULONGLONG started = GetTickCount64();
+  const auto too_long = [&] { return GetTickCount64() - started > static_cast<ULONGLONG>(timeouts.document_total_ms); };
   HttpGet get;
   if (!get.send(address, timeouts)) return {};
   std::string body;
   std::vector<char> buffer(kReadChunkBytes);
   for (;;) {
     const auto read = get.read(buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (!read) return {};
+    if (!read || too_long()) return {};
     if (*read == 0) break;
     body.append(buffer.data(), *read);
     if (body.size() > kMaxDocumentBytes) return {};

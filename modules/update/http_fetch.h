@@ -20,6 +20,9 @@ struct HttpTimeouts {
   int connect_ms = 10000;
   // Waiting for the response head, and for each piece of the body.
   int receive_ms = 10000;
+  // The whole of a document fetch, which blocks the user-interface thread: a server that sends a
+  // byte now and then must not hold it for hours. The background download has no such limit.
+  int document_total_ms = 30000;
 };
 
 struct InternetHandleTraits {
@@ -56,7 +59,7 @@ class HttpGet {
 inline constexpr std::size_t kMaxDocumentBytes = 1024 * 1024;
 
 // The whole body of a GET of address, whatever the status code; empty when the address is empty,
-// the fetch fails, or the body exceeds kMaxDocumentBytes.
+// the fetch fails, takes longer than document_total_ms, or the body exceeds kMaxDocumentBytes.
 std::string http_fetch(std::string_view address, const HttpTimeouts& timeouts);
 
 }  // namespace quadrivo::update

@@ -164,9 +164,11 @@ bool UpdateWindow::create() {
                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kFontFace));
   for (const ControlDefinition& control : kForm) {
     const bool bar = control.kind == ControlKind::kProgressBar;
+    // The percentage spans the whole window from 8 pixels left of it: centred, it is seen whole.
+    const DWORD alignment = control.kind == ControlKind::kTransparentLabel ? SS_CENTER : SS_LEFT;
     const HWND child = CreateWindowExW(0, bar ? PROGRESS_CLASSW : L"STATIC",
                                        control.caption ? win::gbk_to_wide(control.caption).c_str() : L"",
-                                       WS_CHILD | WS_VISIBLE | (bar ? 0 : SS_LEFT | SS_NOPREFIX), control.left,
+                                       WS_CHILD | WS_VISIBLE | (bar ? 0 : alignment | SS_NOPREFIX), control.left,
                                        control.top, control.width, control.height, window_,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
     if (!child) return false;

@@ -39,7 +39,7 @@ std::string gbk(const char8_t* utf8) { return utf8_to_gbk(reinterpret_cast<const
 std::string utf8(const std::string& gbk_text) { return gbk_to_utf8(gbk_text); }
 
 // Short time-outs keep the silent-server cases quick; the module's own are 10 s.
-constexpr HttpTimeouts kTestTimeouts{1000, 1000};
+constexpr HttpTimeouts kTestTimeouts{1000, 1000, 3000};
 
 // XML reader -----------------------------------------------------------------------------------
 
@@ -172,6 +172,7 @@ TEST(HttpFetch, FailsEmptyOnEveryFault) {
       {"not a web address", "C:\\update.xml"},
       {"connection refused", closed_port_address()},
       {"server never answers", file_address("hang", 1000)},
+      {"a byte now and then, longer than a fetch may take", file_address("slow", 100, "&seconds=5")},
       {"cut short", file_address("short", 5000)},
       {"dropped", file_address("drop", 5000)},
       {"more than announced", file_address("long", 5000)},
