@@ -7,6 +7,7 @@
 #include "help_command.h"
 #include "log_entry.h"
 #include "message_box.h"
+#include "module_binding.h"
 #include "numbers.h"
 #include "picture.h"
 #include "resource_ids.h"
@@ -392,8 +393,17 @@ void MainWindow::on_clear_scores() {
 }
 
 void MainWindow::on_update_command() {
-  // The update command: provision Novavis.dll in options_.run_directory and call its Novavis()
-  // once the update module is built and embedded.
+  using NovavisFunction = int __stdcall();
+  // The same fatal end as a Scribbet that cannot be bound.
+  constexpr UINT kNovavisBindingFailedExitCode = 3;
+  // Bound at its first call and kept, with its module-wide state, until the process ends.
+  static win::LazyExport<NovavisFunction> novavis(kNovavisModule.file_name, "Novavis", kNovavisBindingFailedExitCode);
+
+  // A file just written is called at once too: the host expects the window at the first click.
+  if (!is_ready(provision_module(kNovavisModule, options_.run_directory))) return;
+  // Returns when the update window closes; chosen again while it is open (its loop dispatches
+  // this menu), it brings that window to the front and starts nothing new.
+  novavis.get()();
 }
 
 void MainWindow::on_exit_command() { DestroyWindow(window_); }

@@ -12,6 +12,7 @@
 
 #include "gbk_utf8.h"
 #include "log_entry.h"
+#include "main_form.h"
 #include "test_support.h"
 #include "update_server.h"
 #include "wide_text.h"
@@ -199,6 +200,94 @@ TEST_F(NovavisHost, WithoutScribbetTheProcessEndsWithMinusOne) {
   ASSERT_NE(library, std::string::npos) << seen[0];
   EXPECT_NE(seen[0].find("Scribbet", library + 1), std::string::npos) << seen[0];
   EXPECT_FALSE(test::file_exists(file(L"log.txt")));
+}
+
+// The program's own update command ("检查更新"), end to end: the real Quadrivo.exe alone in a run
+// directory, its menu chosen and its boxes answered from this process.
+struct WindowSearch {
+  DWORD process;
+  const wchar_t* class_name;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK collect_windows(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<WindowSearch*>(context);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  if (process == search->process && IsWindowVisible(window) && lstrcmpW(name, search->class_name) == 0) {
+    search->found.push_back(window);
+  }
+  return TRUE;
+}
+
+std::vector<HWND> windows_of(DWORD process, const wchar_t* class_name) {
+  WindowSearch search{process, class_name, {}};
+  EnumWindows(&collect_windows, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND wait_for_window(DWORD process, const wchar_t* class_name, DWORD timeout_ms = 20000) {
+  for (DWORD waited = 0; waited < timeout_ms; waited += 20) {
+    const auto found = windows_of(process, class_name);
+    if (!found.empty()) return found.front();
+    Sleep(20);
+  }
+  return nullptr;
+}
+
+// Waits for the program's next message box, answers it and returns its text (UTF-8).
+std::string answer_box(DWORD process, WPARAM button) {
+  const HWND box = wait_for_window(process, L"#32770");
+  if (!box) return "(no box)";
+  wchar_t text[512] = {};
+  GetDlgItemTextW(box, 0xFFFF, text, 512);
+  PostMessageW(box, WM_COMMAND, button, 0);
+  for (int i = 0; i < 250 && IsWindow(box); ++i) Sleep(20);
+  return win::wide_to_utf8(text);
+}
+
+TEST_F(NovavisHost, TheProgramsUpdateCommandWritesTheModuleAndCallsItAtOnce) {
+  test::ScratchDirectory program_dir{L"quadrivo run"};
+  ASSERT_TRUE(test::copy_from_build(L"Quadrivo.exe", program_dir.path()));
+  const std::string address = file_address("slow", 300000, "&seconds=2");
+  ASSERT_TRUE(test::write_file_bytes(program_dir.file(L"Config.ini"),
+                                     "[currentVersion]\r\nVersion=1.18\r\n[UpdateInfo]\r\nUrl=" +
+                                         document_address(update_document(address, "1.19")) + "\r\n"));
+  test::ChildProcess program(test::quote(program_dir.file(L"Quadrivo.exe")), elsewhere_.path());
+  ASSERT_TRUE(program.started());
+  const HWND main = wait_for_window(program.id(), L"QuadrivoMainWindow");
+  ASSERT_NE(main, nullptr);
+  ASSERT_FALSE(test::file_exists(program_dir.file(L"Novavis.dll")));
+
+  PostMessageW(main, WM_COMMAND, app::kCommandCheckUpdate, 0);
+  EXPECT_EQ(answer_box(program.id(), IDYES), u8(u8"检测到服务器上有新版本"))
+      << "the module just written was not called at once";
+  EXPECT_EQ(test::read_file_bytes(program_dir.file(L"Novavis.dll")),
+            test::read_file_bytes(test::build_bin_directory() + L"\\Novavis.dll"));
+
+  // Chosen again while the window is open: the same window, no new check.
+  ASSERT_NE(wait_for_window(program.id(), L"QuadrivoUpdateWindow"), nullptr);
+  PostMessageW(main, WM_COMMAND, app::kCommandCheckUpdate, 0);
+  Sleep(300);
+  EXPECT_EQ(windows_of(program.id(), L"QuadrivoUpdateWindow").size(), 1u);
+  EXPECT_TRUE(IsWindowEnabled(main)) << "the main window is disabled while the update window is open";
+
+  EXPECT_EQ(answer_box(program.id(), IDNO), u8(u8"下载完毕！是否马上运行？"));
+  EXPECT_TRUE(windows_of(program.id(), L"QuadrivoUpdateWindow").empty());
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.wait(20000), DWORD{0});
+
+  const auto bytes = test::read_file_bytes(program_dir.file(L"log.txt"));
+  ASSERT_TRUE(bytes.has_value());
+  const std::string log_text = gbk_to_utf8(*bytes);
+  const std::size_t old_new = log_text.find("Old Version:1.18  New Version:1.19");
+  const std::size_t done = log_text.find("Download successfully");
+  EXPECT_NE(old_new, std::string::npos) << log_text;
+  EXPECT_NE(done, std::string::npos) << log_text;
+  EXPECT_EQ(log_text.find("Old Version:", old_new + 1), std::string::npos) << "a second check ran";
+  EXPECT_EQ(test::read_file_bytes(program_dir.file(L"Quadrivo V1.19.exe")), test::pattern(300000));
 }
 
 }  // namespace

@@ -65,7 +65,8 @@ TEST_P(VersionInfo, CarriesTheRelease) {
   EXPECT_EQ(block.file_description, GetParam().description);
 }
 
-INSTANTIATE_TEST_SUITE_P(Deliverables, VersionInfo, testing::Values(Deliverable{L"Scribbet.dll", L"Quadrivo 活动日志模块"}));
+INSTANTIATE_TEST_SUITE_P(Deliverables, VersionInfo, testing::Values(Deliverable{L"Scribbet.dll", L"Quadrivo 活动日志模块"},
+                                                                   Deliverable{L"Novavis.dll", L"Quadrivo 在线更新模块"}));
 
 }  // namespace
 }  // namespace quadrivo
