@@ -24,6 +24,16 @@ LRESULT CALLBACK container_procedure(HWND window, UINT message, WPARAM wparam, L
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
       return SendMessageW(GetAncestor(window, GA_ROOT), message, wparam, lparam);
+    case WM_PRINTCLIENT: {
+      // A themed child button has its parent paint the background into the child's own device
+      // context; the group box's painting leaves its caption font selected there, and the
+      // button would draw its caption in that font instead of its own.
+      const auto dc = reinterpret_cast<HDC>(wparam);
+      const int saved = SaveDC(dc);
+      const LRESULT result = DefSubclassProc(window, message, wparam, lparam);
+      RestoreDC(dc, saved);
+      return result;
+    }
     case WM_ERASEBKGND: {
       RECT client;
       GetClientRect(window, &client);
