@@ -1,11 +1,14 @@
 # The two commands of the project; everything else is in scripts/.
-.PHONY: test run build deps clean
+.PHONY: test run screenshot build deps clean
 
 test:
 	@bash scripts/test.sh
 
 run:
 	@bash scripts/run.sh
+
+screenshot:
+	@bash scripts/screenshot.sh build/screenshot.png
 
 build:
 	@bash scripts/deps.sh && bash scripts/build.sh

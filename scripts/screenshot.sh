@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Writes build/screenshot.png: the trainer's main window after a deal and its listing, taken on a
+# private Xvfb inside the project's Wine prefix. Usage: scripts/screenshot.sh [output.png] [plain]
+# ("plain": right after the start, without the round).
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+out=${1:-build/screenshot.png}
+mode=${2:-round}
+bash scripts/deps.sh
+[ -f build/windows/CMakeCache.txt ] || cmake --preset windows >/dev/null
+cmake --build --preset windows --target Quadrivo trainer_driver >/dev/null
+bash scripts/wine-prefix.sh
+
+run=build/windows/run-screenshot
+rm -rf "$run"
+mkdir -p "$run"
+cp build/windows/bin/Quadrivo.exe "$run/"
+
+# Always a private X server: a screenshot of the user's own screen would show whatever else is on it.
+export QUADRIVO_XVFB=1
+source scripts/headless.sh
+trap quadrivo_stop_headless EXIT
+quadrivo_start_headless
+
+driver=build/windows/bin/trainer_driver.exe
+round=round
+[ "$mode" = plain ] && round=
+# The driver's answer goes through a file: the trainer it starts inherits its output, so a pipe
+# would stay open for as long as the trainer runs.
+answer=$(mktemp)
+wine "$driver" start "$(winepath -w "$run/Quadrivo.exe")" $round >"$answer"
+read -r _ left top width height < <(tr -d '\r' <"$answer" | grep '^window')
+rm -f "$answer"
+sleep 2  # let the last paint reach the X server
+import -window root -crop "${width}x${height}+${left}+${top}" +repage "$out"
+wine "$driver" close >/dev/null
+echo "screenshot: $out (${width}x${height})"
