@@ -79,15 +79,17 @@ std::string listing_text(const ResultsList& results) {
 
 void AppendBatcher::record(std::size_t count, double elapsed_ms) {
   if (count == 0) return;
-  if (fixed_ms_ < 0 || elapsed_ms < fixed_ms_) fixed_ms_ = elapsed_ms;
-  const double per_path_ms = (elapsed_ms - fixed_ms_) / static_cast<double>(count);
-  const std::size_t doubled = count * 2;
-  std::size_t fitting = doubled;
-  if (per_path_ms > 0) {
-    const double paths = target_ms_ / per_path_ms;
-    fitting = paths < static_cast<double>(doubled) ? static_cast<std::size_t>(paths) : doubled;
+  recent_ms_[recorded_ % kRecent] = elapsed_ms;
+  ++recorded_;
+  double fixed_ms = elapsed_ms;
+  for (std::size_t i = 0; i < std::min(recorded_, kRecent); ++i) fixed_ms = std::min(fixed_ms, recent_ms_[i]);
+  const double text_ms = elapsed_ms - fixed_ms;
+  if (text_ms <= target_ms_) {
+    next_ = count * 2;
+    return;
   }
-  next_ = std::max<std::size_t>(1, fitting);
+  const double fitting = static_cast<double>(count) * target_ms_ / text_ms;
+  next_ = std::max<std::size_t>(1, static_cast<std::size_t>(fitting));
 }
 
 AwardDecision decide_award(const AwardInputs& inputs) {

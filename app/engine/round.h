@@ -63,9 +63,14 @@ std::string listing_text(const ResultsList& results);
 
 // How many paths the next append of a listing carries. Appending to a visible multi-line box can
 // cost a fixed amount per append, whatever it carries (the scroll bars' update), besides the cost
-// of the text itself. The batcher keeps the text's share of an append near a target, taking the
-// cheapest append seen as the fixed share, and at most doubles from one append to the next, so
-// the box still fills visibly from the top while a long list needs only a few appends.
+// of the text itself. The batcher takes the cheapest of the last few appends as the fixed share
+// and the rest of an append's time as the share of its text: while that stays within the target
+// the next append carries twice as many paths, otherwise proportionally fewer. So the box still
+// fills visibly from the top and a long list needs only a few appends; where the text itself is
+// expensive, the batch stays where its share is near the target, now and then doubling once and
+// being cut back by the next append. Only recent appends count: one that was cheap
+// because the box was still short, or one slowed down by whatever ran in the events handled
+// after it, is soon forgotten.
 class AppendBatcher {
  public:
   explicit AppendBatcher(double target_ms) : target_ms_(target_ms) {}
@@ -74,8 +79,10 @@ class AppendBatcher {
   void record(std::size_t count, double elapsed_ms);
 
  private:
+  static constexpr std::size_t kRecent = 4;
   double target_ms_;
-  double fixed_ms_ = -1;  // cheapest append so far; negative before the first
+  double recent_ms_[kRecent] = {};
+  std::size_t recorded_ = 0;
   std::size_t next_ = 1;
 };
 

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Times the real Quadrivo.exe under Wine, measured from outside by the trainer driver: process
+# start to main window shown, and the listing of 12 12 12 12 (384 paths). Runs N times (default 5)
+# in a fresh run directory each, on a private Xvfb with the project's Wine prefix.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+runs=${1:-5}
+[ -f build/windows/CMakeCache.txt ] || cmake --preset windows >/dev/null
+cmake --build --preset windows --target Quadrivo trainer_driver >/dev/null
+bash scripts/wine-prefix.sh
+export QUADRIVO_XVFB=1
+source scripts/headless.sh
+trap quadrivo_stop_headless EXIT
+quadrivo_start_headless
+run=build/windows/run-timing
+echo "Quadrivo.exe: $(stat -c %s build/windows/bin/Quadrivo.exe) bytes"
+for _ in $(seq "$runs"); do
+  rm -rf "$run" && mkdir -p "$run" && cp build/windows/bin/Quadrivo.exe "$run/"
+  answer=$(mktemp)  # a file, not a pipe: the trainer inherits the driver's output
+  wine build/windows/bin/trainer_driver.exe measure "$(winepath -w "$run/Quadrivo.exe")" >"$answer"
+  tr -d '\r' <"$answer" | sed 's/, caption.*//' | paste -sd ';'
+  rm -f "$answer"
+done
