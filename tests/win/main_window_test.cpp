@@ -318,6 +318,32 @@ TEST_F(MainWindowTest, TabMovesFromTheDealButtonIntoTheJudgingBoxAndOn) {
   }
 }
 
+bool entered_menu = false;
+void CALLBACK leave_menu(HWND, UINT, UINT_PTR timer, DWORD) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetCurrentThreadId(), &info) || !(info.flags & GUI_INMENUMODE)) return;
+  KillTimer(nullptr, timer);
+  entered_menu = true;
+  EndMenu();
+}
+
+TEST_F(MainWindowTest, AltReachesTheMenuBarThroughTheKeyboardHandlingOfTheLoop) {
+  open();
+  SetForegroundWindow(main());
+  SetFocus(c().编辑框_第一组);
+  entered_menu = false;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 30, leave_menu);
+  // Alt pressed and released in a score box, as the message loop hands them on.
+  MSG down{GetFocus(), WM_SYSKEYDOWN, VK_MENU, 0x20380001, 0, {}};
+  MSG up{GetFocus(), WM_SYSKEYUP, VK_MENU, static_cast<LPARAM>(0xE0380001u), 0, {}};
+  app::dispatch_message(down);
+  app::dispatch_message(up);  // the menu loop runs inside; the timer ends it
+  KillTimer(nullptr, timer);
+  EXPECT_TRUE(entered_menu) << "Alt did not activate the menu bar";
+  EXPECT_NE(main(), nullptr);
+}
+
 // ---------------------------------------------------------------- the companion module at start
 
 TEST_F(MainWindowTest, AFreshRunDirectoryGetsTheBuiltModuleThenTheStartEntry) {
