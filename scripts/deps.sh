@@ -21,6 +21,7 @@ file_pkgs=(
   "/usr/include/gtest/gtest.h:libgtest-dev"
   "/usr/include/benchmark/benchmark.h:libbenchmark-dev"
   "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc:fonts-wqy-microhei"
+  "/usr/share/wine/fonts/marlett.ttf:fonts-wine"
   "/usr/lib/i386-linux-gnu/wine/i386-windows/kernel32.dll:wine32:i386"
   "/usr/bin/convert:imagemagick"
 )

@@ -8,7 +8,15 @@ export WINEPREFIX=${WINEPREFIX:-$here/build/wineprefix}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 marker=$WINEPREFIX/.quadrivo-prefix-v1
-[ -f "$marker" ] && exit 0
+install_marlett() {
+  # Caption buttons draw as letters without Marlett in the prefix.
+  local fonts=$WINEPREFIX/drive_c/windows/Fonts
+  [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ] && cp /usr/share/wine/fonts/marlett.ttf "$fonts/" || true
+}
+if [ -f "$marker" ]; then
+  install_marlett
+  exit 0
+fi
 
 echo "wine-prefix: creating $WINEPREFIX (once)"
 mkdir -p "$WINEPREFIX"
@@ -26,6 +34,6 @@ wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
 # No crash dialog: a crashed test must fail, not wait for a click.
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+install_marlett
 wineserver -w
 touch "$marker"

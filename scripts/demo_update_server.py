@@ -1,0 +1,72 @@
+#!/usr/bin/env python3
+"""A local update server for `make run`: offers a new version whose download is a program file.
+
+    demo_update_server.py --program build/windows/bin/Quadrivo.exe --version 1.19 --port-file F
+
+Listens on 127.0.0.1 at a free port, writes the port into F once it is listening, and serves
+  /update.xml            the update description (download address first, version second)
+  /Quadrivo-<ver>.exe    the program file, with its length announced
+until it is stopped (SIGTERM or SIGINT). Only loopback is served.
+"""
+import argparse
+import http.server
+import os
+import signal
+import sys
+
+
+def make_handler(program_path, version, port_holder):
+    program_name = f"/Quadrivo-{version}.exe"
+
+    class Handler(http.server.BaseHTTPRequestHandler):
+        def do_GET(self):
+            if self.path == "/update.xml":
+                address = f"http://127.0.0.1:{port_holder[0]}{program_name}"
+                body = (
+                    '<?xml version="1.0" encoding="UTF-8"?>\n'
+                    f"<Update>\n  <Url>{address}</Url>\n  <Version>{version}</Version>\n</Update>\n"
+                ).encode("utf-8")
+                self._send(200, "text/xml; charset=utf-8", body)
+            elif self.path == program_name:
+                with open(program_path, "rb") as program:
+                    self._send(200, "application/octet-stream", program.read())
+            else:
+                self._send(404, "text/plain", b"not found\n")
+
+        def _send(self, status, content_type, body):
+            self.send_response(status)
+            self.send_header("Content-Type", content_type)
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body)
+
+        def log_message(self, fmt, *args):
+            sys.stderr.write("demo update server: " + (fmt % args) + "\n")
+
+    return Handler
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--version", default="1.19")
+    parser.add_argument("--port-file", required=True)
+    args = parser.parse_args()
+
+    port_holder = [0]
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), make_handler(args.program, args.version, port_holder))
+    port_holder[0] = server.server_address[1]
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
+    with open(args.port_file + ".tmp", "w") as f:
+        f.write(str(port_holder[0]))
+    os.replace(args.port_file + ".tmp", args.port_file)
+    try:
+        server.serve_forever()
+    except (KeyboardInterrupt, SystemExit):
+        pass
+    finally:
+        server.server_close()
+
+
+if __name__ == "__main__":
+    main()
