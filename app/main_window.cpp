@@ -5,6 +5,7 @@
 #include "about_window.h"
 #include "companion_modules.h"
 #include "help_command.h"
+#include "layout_shell.h"
 #include "log_entry.h"
 #include "message_box.h"
 #include "module_binding.h"
@@ -66,6 +67,13 @@ bool same_font(const FontSpec& a, const FontSpec& b) {
 }
 
 bool is_checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+WindowSizes current_sizes(HWND window) {
+  RECT outer{}, client{};
+  GetWindowRect(window, &outer);
+  GetClientRect(window, &client);
+  return {outer.right - outer.left, outer.bottom - outer.top, client.right, client.bottom};
+}
 
 double milliseconds_now() {
   LARGE_INTEGER counter, frequency;
@@ -294,8 +302,18 @@ void MainWindow::on_created() {
 }
 
 void MainWindow::on_size_changed() {
-  // The resize layout pass of the window's controls belongs here: it runs once right after the
-  // creation handler and then on every change of the window's size.
+  // A minimised window has a client area of 0 x 0: a pass then would shrink the card area to 28
+  // high, and since its height is computed from its own, restoring would not bring it back and
+  // the answer box would sit over the cards. Nothing is laid out until the window is restored.
+  if (IsIconic(window_)) return;
+  // Windows also sends WM_SIZE when nothing changed (when the window is first shown, or
+  // restored to the size it had); the pass runs for a change of size only, since each pass
+  // moves the card area's height a little further.
+  const WindowSizes sizes = current_sizes(window_);
+  if (laid_out_ && laid_out_sizes_ == sizes) return;
+  laid_out_ = true;
+  laid_out_sizes_ = sizes;
+  run_layout_pass_on(window_, controls_, initial_window_width_, initial_window_height_);
 }
 
 void MainWindow::on_stop() {

@@ -18,6 +18,12 @@
 
 namespace quadrivo::app {
 
+// The outer and client size of a window, as the layout pass last saw them.
+struct WindowSizes {
+  std::int32_t width, height, client_width, client_height;
+  bool operator==(const WindowSizes&) const = default;
+};
+
 class MainWindow {
  public:
   static constexpr const wchar_t* kClassName = L"QuadrivoMainWindow";
@@ -87,6 +93,8 @@ class MainWindow {
   std::vector<std::pair<FontSpec, win::UniqueFont>> fonts_;
   win::UniqueBrush white_brush_;
 
+  bool laid_out_ = false;
+  WindowSizes laid_out_sizes_{};
   std::int32_t initial_window_height_ = 0;
   std::int32_t initial_window_width_ = 0;
   std::int32_t deal_count_ = 0;

@@ -2,25 +2,23 @@
 # Makes the project's private Wine prefix once (build/wineprefix) and reuses it afterwards:
 # Chinese fonts that also carry Latin glyphs, Marlett for the caption buttons, and a virtual
 # desktop so that windows get frames and message boxes answer quickly on a bare X server.
+# The settings carry a version of their own, so a changed setting reaches an existing prefix.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-$here/build/wineprefix}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-marker=$WINEPREFIX/.quadrivo-prefix-v1
-install_marlett() {
-  # Caption buttons draw as letters without Marlett in the prefix.
-  local fonts=$WINEPREFIX/drive_c/windows/Fonts
-  [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ] && cp /usr/share/wine/fonts/marlett.ttf "$fonts/" || true
-}
-if [ -f "$marker" ]; then
-  install_marlett
-  exit 0
+created=$WINEPREFIX/.quadrivo-prefix-v1
+settings=$WINEPREFIX/.quadrivo-settings-v2
+[ -f "$created" ] && [ -f "$settings" ] && exit 0
+
+if [ ! -f "$created" ]; then
+  echo "wine-prefix: creating $WINEPREFIX (once)"
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1
+  touch "$created"
 fi
 
-echo "wine-prefix: creating $WINEPREFIX (once)"
-mkdir -p "$WINEPREFIX"
-wineboot -i >/dev/null 2>&1
 fonts='HKCU\Software\Wine\Fonts\Replacements'
 for face in 宋体 新宋体 SimSun NSimSun 黑体 SimHei 微软雅黑 'Microsoft YaHei'; do
   wine reg add "$fonts" /v "$face" /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
@@ -30,10 +28,12 @@ for face in Tahoma 'Liberation Sans' Arial 'MS Shell Dlg' 'MS Shell Dlg 2' 'Micr
             'MS Sans Serif' 'Segoe UI'; do
   wine reg add "$links" /v "$face" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
 done
+# Large enough for the main window at 1000 x 800 and more (the Xvfb screen is 1280 x 1024).
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
 # No crash dialog: a crashed test must fail, not wait for a click.
 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-install_marlett
+# Caption buttons draw as letters without Marlett in the prefix.
+cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 wineserver -w
-touch "$marker"
+touch "$settings"

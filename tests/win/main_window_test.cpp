@@ -19,6 +19,8 @@
 #include "companion_modules.h"
 #include "gbk_utf8.h"
 #include "help_command.h"
+#include "layout.h"
+#include "layout_shell.h"
 #include "log_entry.h"
 #include "main_form.h"
 #include "main_window.h"
@@ -178,8 +180,25 @@ TEST_F(MainWindowTest, StartShowsZeroScoresEmptyLabelsAndTheCreditInTheCaption) 
   EXPECT_TRUE(boxes_.empty());
 }
 
+// Where a control stands once the window is up: the form's place, moved by the first layout pass
+// for the controls the pass lays out.
+RECT expected_rect(const app::FormControl& control, const LayoutGeometry& laid_out) {
+  for (const LayoutControl& layout : kLayoutControls) {
+    if (app::layout_handle(layout) != control.handle) continue;
+    const Box& box = laid_out.*layout.box;
+    return {box.left, box.top, box.left + box.width, box.top + box.height};
+  }
+  return {control.left, control.top, control.left + control.width, control.top + control.height};
+}
+
 TEST_F(MainWindowTest, EveryControlHasTheFormsContainerPlaceSizeCaptionAndFont) {
   open();
+  RECT outer, client;
+  GetWindowRect(main(), &outer);
+  GetClientRect(main(), &client);
+  LayoutGeometry laid_out =
+      app::form_layout_geometry(outer.right - outer.left, outer.bottom - outer.top, client.right, client.bottom);
+  run_layout_pass(laid_out);
   for (const auto& control : kMainForm) {
     SCOPED_TRACE(utf8(control.name));
     const HWND handle = c().*control.handle;
@@ -191,10 +210,11 @@ TEST_F(MainWindowTest, EveryControlHasTheFormsContainerPlaceSizeCaptionAndFont) 
     RECT rect;
     GetWindowRect(handle, &rect);
     MapWindowPoints(nullptr, container, reinterpret_cast<POINT*>(&rect), 2);
-    EXPECT_EQ(rect.left, control.left);
-    EXPECT_EQ(rect.top, control.top);
-    EXPECT_EQ(rect.right - rect.left, control.width);
-    EXPECT_EQ(rect.bottom - rect.top, control.height);
+    const RECT expected = expected_rect(control, laid_out);
+    EXPECT_EQ(rect.left, expected.left);
+    EXPECT_EQ(rect.top, expected.top);
+    EXPECT_EQ(rect.right, expected.right);
+    EXPECT_EQ(rect.bottom, expected.bottom);
 
     if (control.caption) {
       EXPECT_EQ(text_of(handle), control.caption);
