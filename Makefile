@@ -7,8 +7,9 @@ test:
 run:
 	@bash scripts/run.sh
 
+# make screenshot [SIZE=1000x800]
 screenshot:
-	@bash scripts/screenshot.sh build/screenshot.png
+	@bash scripts/screenshot.sh build/screenshot.png round $(SIZE)
 
 build:
 	@bash scripts/deps.sh && bash scripts/build.sh

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Writes build/screenshot.png: the trainer's main window after a deal and its listing, taken on a
-# private Xvfb inside the project's Wine prefix. Usage: scripts/screenshot.sh [output.png] [plain]
-# ("plain": right after the start, without the round).
+# private Xvfb inside the project's Wine prefix.
+# Usage: scripts/screenshot.sh [output.png] [round|plain] [WIDTHxHEIGHT]
+# ("plain": right after the start, without the round; a size resizes the window first).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 out=${1:-build/screenshot.png}
 mode=${2:-round}
+size=${3:-}
 bash scripts/deps.sh
 [ -f build/windows/CMakeCache.txt ] || cmake --preset windows >/dev/null
 cmake --build --preset windows --target Quadrivo trainer_driver >/dev/null
@@ -28,7 +30,7 @@ round=round
 # The driver's answer goes through a file: the trainer it starts inherits its output, so a pipe
 # would stay open for as long as the trainer runs.
 answer=$(mktemp)
-wine "$driver" start "$(winepath -w "$run/Quadrivo.exe")" $round >"$answer"
+wine "$driver" start "$(winepath -w "$run/Quadrivo.exe")" $round $size >"$answer"
 read -r _ left top width height < <(tr -d '\r' <"$answer" | grep '^window')
 rm -f "$answer"
 sleep 2  # let the last paint reach the X server

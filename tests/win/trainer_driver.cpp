@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 #include "main_form.h"
@@ -72,10 +73,13 @@ void print_rect(HWND main) {
   std::printf("window %ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
 }
 
-int start(const std::wstring& exe, bool round) {
+int start(const std::wstring& exe, bool round, int width, int height) {
   if (!start_program(exe)) return 3;
   const HWND main = wait_for_main_window(60000);
   if (!main) return 3;
+  if (width > 0 && height > 0) {
+    SetWindowPos(main, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+  }
   if (round) {
     for (int attempt = 0; attempt < 50; ++attempt) {
       click(main, quadrivo::app::kIdDealButton);
@@ -129,7 +133,16 @@ int measure(const std::wstring& exe) {
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return 2;
   const std::wstring mode = argv[1];
-  if (mode == L"start" && argc >= 3) return start(argv[2], argc >= 4 && std::wstring(argv[3]) == L"round");
+  if (mode == L"start" && argc >= 3) {
+    // Options after the program: "round" (a deal and its listing), "WIDTHxHEIGHT" (a window size).
+    bool round = false;
+    int width = 0, height = 0;
+    for (int i = 3; i < argc; ++i) {
+      if (std::wstring(argv[i]) == L"round") round = true;
+      else std::swscanf(argv[i], L"%dx%d", &width, &height);
+    }
+    return start(argv[2], round, width, height);
+  }
   if (mode == L"close") return close();
   if (mode == L"measure" && argc >= 3) return measure(argv[2]);
   return 2;
