@@ -14,7 +14,7 @@ namespace quadrivo {
 namespace {
 
 struct VersionBlock {
-  DWORD file_version_ms = 0, file_version_ls = 0;
+  DWORD file_version_ms = 0, file_version_ls = 0, file_type = 0;
   std::wstring file_version, product_version, product_name, file_description, original_file_name;
 };
 
@@ -37,6 +37,7 @@ bool read_version_block(const std::wstring& path, VersionBlock& out) {
   if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || !fixed) return false;
   out.file_version_ms = fixed->dwFileVersionMS;
   out.file_version_ls = fixed->dwFileVersionLS;
+  out.file_type = fixed->dwFileType;
   out.file_version = string_value(block, L"FileVersion");
   out.product_version = string_value(block, L"ProductVersion");
   out.product_name = string_value(block, L"ProductName");
@@ -48,6 +49,7 @@ bool read_version_block(const std::wstring& path, VersionBlock& out) {
 struct Deliverable {
   const wchar_t* file_name;
   const wchar_t* description;
+  DWORD file_type;
 };
 
 class VersionInfo : public testing::TestWithParam<Deliverable> {};
@@ -63,10 +65,13 @@ TEST_P(VersionInfo, CarriesTheRelease) {
   EXPECT_EQ(block.product_name, L"Quadrivo");
   EXPECT_EQ(block.original_file_name, name);
   EXPECT_EQ(block.file_description, GetParam().description);
+  EXPECT_EQ(block.file_type, GetParam().file_type) << "program or library";
 }
 
-INSTANTIATE_TEST_SUITE_P(Deliverables, VersionInfo, testing::Values(Deliverable{L"Scribbet.dll", L"Quadrivo 活动日志模块"},
-                                                                   Deliverable{L"Novavis.dll", L"Quadrivo 在线更新模块"}));
+INSTANTIATE_TEST_SUITE_P(Deliverables, VersionInfo,
+                         testing::Values(Deliverable{L"Quadrivo.exe", L"Quadrivo 24 点速算训练", VFT_APP},
+                                         Deliverable{L"Scribbet.dll", L"Quadrivo 活动日志模块", VFT_DLL},
+                                         Deliverable{L"Novavis.dll", L"Quadrivo 在线更新模块", VFT_DLL}));
 
 }  // namespace
 }  // namespace quadrivo
