@@ -2,10 +2,12 @@
 """A local update server for `make run`: offers a new version whose download is a program file.
 
     demo_update_server.py --program build/windows/bin/Quadrivo.exe --version 1.19 --port-file F
+                          [--rate KB]
 
 Listens on 127.0.0.1 at a free port, writes the port into F once it is listening, and serves
   /update.xml            the update description (download address first, version second)
-  /Quadrivo-<ver>.exe    the program file, with its length announced
+  /Quadrivo-<ver>.exe    the program file, with its length announced; with --rate at about that
+                         many kilobytes a second, so that the update window's progress is seen
 until it is stopped (SIGTERM or SIGINT). Only loopback is served.
 """
 import argparse
@@ -13,9 +15,13 @@ import http.server
 import os
 import signal
 import sys
+import time
 
 
-def make_handler(program_path, version, port_holder):
+CHUNK = 16 * 1024
+
+
+def make_handler(program_path, version, port_holder, rate_kb):
     program_name = f"/Quadrivo-{version}.exe"
 
     class Handler(http.server.BaseHTTPRequestHandler):
@@ -29,16 +35,23 @@ def make_handler(program_path, version, port_holder):
                 self._send(200, "text/xml; charset=utf-8", body)
             elif self.path == program_name:
                 with open(program_path, "rb") as program:
-                    self._send(200, "application/octet-stream", program.read())
+                    self._send(200, "application/octet-stream", program.read(), rate_kb)
             else:
                 self._send(404, "text/plain", b"not found\n")
 
-        def _send(self, status, content_type, body):
+        def _send(self, status, content_type, body, rate_kb=0):
             self.send_response(status)
             self.send_header("Content-Type", content_type)
             self.send_header("Content-Length", str(len(body)))
             self.end_headers()
-            self.wfile.write(body)
+            if not rate_kb:
+                self.wfile.write(body)
+                return
+            pause = CHUNK / (rate_kb * 1024.0)
+            for start in range(0, len(body), CHUNK):
+                self.wfile.write(body[start:start + CHUNK])
+                self.wfile.flush()
+                time.sleep(pause)
 
         def log_message(self, fmt, *args):
             sys.stderr.write("demo update server: " + (fmt % args) + "\n")
@@ -51,10 +64,11 @@ def main():
     parser.add_argument("--program", required=True)
     parser.add_argument("--version", default="1.19")
     parser.add_argument("--port-file", required=True)
+    parser.add_argument("--rate", type=int, default=0, help="download speed in KB/s (0: as fast as possible)")
     args = parser.parse_args()
 
     port_holder = [0]
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), make_handler(args.program, args.version, port_holder))
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), make_handler(args.program, args.version, port_holder, args.rate))
     port_holder[0] = server.server_address[1]
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
     with open(args.port_file + ".tmp", "w") as f:

@@ -1,42 +1,116 @@
 #!/usr/bin/env bash
-# Builds, then starts the trainer under Wine in build/windows/run/, a run directory that holds
-# Quadrivo.exe only, so that its start writes Scribbet.dll and log.txt there as on a fresh
-# install. With a display the window opens there and the command returns when it is closed;
-# without one the trainer starts on a private Xvfb and build/run-screenshot.png is written instead.
+# Builds, then runs the whole program under Wine in build/windows/run/, a fresh run directory
+# holding what a host installs: Quadrivo.exe, Help.CHM and a Config.ini with the installed version
+# 1.18 and the address of a demo update server. The server (scripts/demo_update_server.py) runs on
+# 127.0.0.1 at a free port while the trainer runs and offers version 1.19, whose download is the
+# built Quadrivo.exe itself: 文件 → 检查更新 → 是 downloads "Quadrivo V1.19.exe" and starts it, and
+# its own check then says the program is up to date. The trainer's start writes Scribbet.dll and
+# log.txt there, as on a fresh install.
+#
+# With a display the trainer opens there and the command returns when it (or the version it
+# updated to) is closed. Without one it runs on a private Xvfb and takes a tour instead, with a
+# screenshot after each step: a round, About, the help viewer, and the whole update.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 bash scripts/deps.sh
 bash scripts/build.sh
 echo "Deliverables in $(pwd)/build/windows/bin:"
-ls -l build/windows/bin/*.dll build/windows/bin/*.exe 2>/dev/null | grep -v -E '_tests?\.exe|test_|_host\.exe|_payload\.exe|_driver\.exe' || true
+ls -l build/windows/bin/*.dll build/windows/bin/Quadrivo.exe build/windows/bin/Help.CHM
 
 bash scripts/wine-prefix.sh
 run=build/windows/run
 rm -rf "$run"
 mkdir -p "$run"
-cp build/windows/bin/Quadrivo.exe "$run/"
+cp build/windows/bin/Quadrivo.exe build/windows/bin/Help.CHM "$run/"
+driver=build/windows/bin/trainer_driver.exe
+offered=1.19
 
-if [ -n "${DISPLAY:-}" ]; then
-  source scripts/headless.sh
-  trap quadrivo_stop_headless EXIT
-  quadrivo_start_headless
-  echo "Quadrivo is running in $run; close its window to end."
+# The trainer asks 127.0.0.1 directly, never through a proxy of the environment.
+unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY all_proxy ALL_PROXY no_proxy NO_PROXY
+port_file=$(mktemp -u)
+server=
+source scripts/headless.sh
+stop_all() {
+  quadrivo_stop_headless
+  if [ -n "$server" ]; then
+    kill "$server" 2>/dev/null || true
+    wait "$server" 2>/dev/null || true
+  fi
+  rm -f "$port_file" "$port_file.tmp"
+}
+trap stop_all EXIT
+
+# 400 KB/s: the download takes a few seconds, so the update window's progress can be followed.
+python3 scripts/demo_update_server.py --program build/windows/bin/Quadrivo.exe --version "$offered" \
+  --port-file "$port_file" --rate 400 &
+server=$!
+for _ in $(seq 200); do
+  [ -s "$port_file" ] && break
+  kill -0 "$server" 2>/dev/null || break
+  sleep 0.05
+done
+if [ ! -s "$port_file" ]; then
+  echo "run: the demo update server did not start" >&2
+  exit 1
+fi
+port=$(cat "$port_file")
+# Config.ini as a host keeps it: Windows INI lines, CR LF.
+printf '[currentVersion]\r\nVersion=1.18\r\n\r\n[UpdateInfo]\r\nUrl=http://127.0.0.1:%s/update.xml\r\n' "$port" \
+  >"$run/Config.ini"
+echo "Demo update server on http://127.0.0.1:$port/update.xml offers version $offered (PID $server)."
+
+quadrivo_start_headless
+if [ -n "${DISPLAY:-}" ] && [ -z "$quadrivo_xvfb_pid" ]; then
+  echo "Quadrivo is running in $run; 文件 → 检查更新 finds version $offered. Close its window to end."
   (cd "$run" && wine Quadrivo.exe) || true
+  # After an accepted update the first trainer has ended and "Quadrivo V$offered.exe" runs on.
+  wine "$driver" wait-end || true
 else
-  echo "No DISPLAY: starting the trainer on a private Xvfb and taking a screenshot instead."
-  source scripts/headless.sh
-  trap quadrivo_stop_headless EXIT
-  quadrivo_start_headless
-  driver=build/windows/bin/trainer_driver.exe
-  # Through a file: the trainer inherits the driver's output and would hold a pipe open.
+  echo "No DISPLAY: a tour of the trainer on a private Xvfb, with screenshots."
+  # The driver's answers go through a file: a trainer it starts inherits its output, and a pipe
+  # would stay open for as long as the trainer runs.
   answer=$(mktemp)
-  wine "$driver" start "$(winepath -w "$run/Quadrivo.exe")" >"$answer"
-  read -r _ left top width height < <(tr -d '\r' <"$answer" | grep '^window')
-  rm -f "$answer"
-  sleep 2
-  import -window root -crop "${width}x${height}+${left}+${top}" +repage build/run-screenshot.png
+  trap 'rm -f "$answer"; stop_all' EXIT
+  drive() {
+    if ! wine "$driver" "$@" >"$answer"; then
+      echo "run: the step '$*' failed" >&2
+      exit 1
+    fi
+    tr -d '\r' <"$answer" | sed -n 's/^text /  box: /p'
+  }
+  shot() {
+    local out=build/run-$1.png left top width height
+    read -r _ left top width height < <(tr -d '\r' <"$answer" | grep '^window')
+    sleep 1  # let the last paint reach the X server
+    import -window root -crop "${width}x${height}+${left}+${top}" +repage "$out"
+    echo "  screenshot: $out ($2)"
+  }
+  drive start "$(winepath -w "$run/Quadrivo.exe")" round
+  shot screenshot "the main window after a deal and its listing"
+  drive command about
+  shot about "About"
+  drive press ok
+  drive command help
+  shot help "the help viewer with Help.CHM"
+  drive close-viewer
+  drive command update
+  shot update-offer "the check finds version $offered"
+  drive press yes
+  drive progress
+  shot update-progress "the download under way"
+  drive box
+  shot update-done "the download is complete"
+  drive press yes
+  drive handed-over "Quadrivo V$offered.exe"
+  echo "  \"Quadrivo V$offered.exe\" was started and shows its window."
+  drive command update
+  shot update-latest "the new version's check"
+  drive press ok
   wine "$driver" close >/dev/null
-  echo "Screenshot: build/run-screenshot.png"
+  echo "Config.ini now holds:"
+  iconv -f GBK -t UTF-8 "$run/Config.ini" | tr -d '\r' | sed 's/^/  /'
+  echo "log.txt (the first line of each entry):"
+  iconv -f GBK -t UTF-8 "$run/log.txt" | tr -d '\r' | grep '^[0-9]' | cut -c1-100 | sed 's/^/  /'
 fi
 echo "Run directory $run now holds:"
 ls -l "$run"
