@@ -1,11 +1,14 @@
 # The two commands of the project; everything else is in scripts/.
-.PHONY: test run screenshot build deps clean
+.PHONY: test run dist screenshot build deps clean
 
 test:
 	@bash scripts/test.sh
 
 run:
 	@bash scripts/run.sh
+
+dist:
+	@bash scripts/dist.sh
 
 # make screenshot [SIZE=1000x800]
 screenshot:
@@ -18,4 +21,4 @@ deps:
 	@bash scripts/deps.sh
 
 clean:
-	rm -rf build/native build/windows
+	rm -rf build/native build/windows build/dist

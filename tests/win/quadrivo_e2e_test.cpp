@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gbk_utf8.h"
+#include "log_check.h"
 #include "log_entry.h"
 #include "main_form.h"
 #include "main_window.h"
@@ -18,101 +19,14 @@
 namespace quadrivo {
 namespace {
 
+using test::expect_log;
+using test::visible_window;
+using test::wait_for_window;
 using test::ScratchDirectory;
 
 std::string gbk(const char8_t* utf8) { return utf8_to_gbk(reinterpret_cast<const char*>(utf8)); }
 
 constexpr DWORD kBindingFailedExitCode = 3;
-
-struct Expected {
-  std::string message;
-  int kind;
-};
-
-log::LocalTime local_time(const SYSTEMTIME& t) { return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond}; }
-
-SYSTEMTIME now() {
-  SYSTEMTIME t;
-  GetLocalTime(&t);
-  return t;
-}
-
-// Every whole second from before to after, as the log stamps them.
-std::vector<log::LocalTime> seconds_between(SYSTEMTIME before, const SYSTEMTIME& after) {
-  before.wMilliseconds = 0;
-  FILETIME from, to;
-  SystemTimeToFileTime(&before, &from);
-  SystemTimeToFileTime(&after, &to);
-  ULARGE_INTEGER at{{from.dwLowDateTime, from.dwHighDateTime}};
-  const ULARGE_INTEGER end{{to.dwLowDateTime, to.dwHighDateTime}};
-  std::vector<log::LocalTime> seconds;
-  for (; at.QuadPart <= end.QuadPart; at.QuadPart += 10'000'000ULL) {
-    const FILETIME file{at.LowPart, at.HighPart};
-    SYSTEMTIME t;
-    FileTimeToSystemTime(&file, &t);
-    seconds.push_back(local_time(t));
-  }
-  return seconds;
-}
-
-// The log must hold exactly these entries, in this order, each stamped within the run.
-void expect_log(const std::wstring& path, const std::vector<Expected>& entries, const SYSTEMTIME& before,
-                const SYSTEMTIME& after) {
-  const auto bytes = test::read_file_bytes(path);
-  ASSERT_TRUE(bytes.has_value()) << "no log.txt";
-  const auto stamps = seconds_between(before, after);
-  std::size_t at = 0;
-  for (const auto& e : entries) {
-    bool matched = false;
-    for (const auto& stamp : stamps) {
-      const std::string expected = *log::entry_bytes(e.message, e.kind, stamp);
-      if (bytes->compare(at, expected.size(), expected) == 0) {
-        at += expected.size();
-        matched = true;
-        break;
-      }
-    }
-    ASSERT_TRUE(matched) << "entry of kind " << e.kind << " at byte " << at << ": "
-                         << gbk_to_utf8(bytes->substr(at, 120));
-  }
-  EXPECT_EQ(at, bytes->size()) << "more after the last entry: " << gbk_to_utf8(bytes->substr(at, 120));
-}
-
-struct Search {
-  DWORD process;
-  const wchar_t* class_name;
-  HWND found;
-};
-
-BOOL CALLBACK find_visible(HWND window, LPARAM search_pointer) {
-  auto* search = reinterpret_cast<Search*>(search_pointer);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  if (process == search->process && IsWindowVisible(window) && std::wstring(name) == search->class_name) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND wait_for_window(DWORD process, const wchar_t* class_name, DWORD timeout_ms = 30000) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    Search search{process, class_name, nullptr};
-    EnumWindows(find_visible, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
-    if (GetTickCount() - start > timeout_ms) return nullptr;
-    Sleep(20);
-  }
-}
-
-HWND visible_window(DWORD process, const wchar_t* class_name) {
-  Search search{process, class_name, nullptr};
-  EnumWindows(find_visible, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
 
 std::string text_of(HWND window) {
   wchar_t text[65536];
@@ -126,7 +40,7 @@ class TrainerProgram : public testing::Test {
 
   // Started from another current directory: the program works in its own folder regardless.
   std::unique_ptr<test::ChildProcess> start() {
-    before_ = now();
+    before_ = test::local_now();
     auto child = std::make_unique<test::ChildProcess>(test::quote(run_dir_.file(L"Quadrivo.exe")), elsewhere_.path());
     EXPECT_TRUE(child->started());
     return child;
@@ -152,7 +66,7 @@ TEST_F(TrainerProgram, AFreshRunDirectoryGetsTheModuleAndTheLogGetsStartThenStop
 
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(program->wait(30000), DWORD{0});
-  expect_log(log_path(), {{"Start", log::kStart}, {"Stop", log::kExit}}, before_, now());
+  expect_log(log_path(), {{"Start", log::kStart}, {"Stop", log::kExit}}, before_, test::local_now());
 }
 
 TEST_F(TrainerProgram, ARoundIsLoggedAndTheExitCommandEndsTheProgram) {
@@ -182,7 +96,7 @@ TEST_F(TrainerProgram, ARoundIsLoggedAndTheExitCommandEndsTheProgram) {
   EXPECT_EQ(program->wait(30000), DWORD{0});
   expect_log(log_path(),
              {{"Start", log::kStart}, {question, log::kQuestion}, {answer, log::kAnswer}, {"Stop", log::kExit}},
-             before_, now());
+             before_, test::local_now());
 }
 
 TEST_F(TrainerProgram, AModuleThatCannotBeLoadedEndsTheProgramAtTheFirstEntry) {

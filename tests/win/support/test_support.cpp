@@ -139,4 +139,42 @@ std::vector<std::string> exported_names(const std::wstring& module_path) {
 
 std::wstring quote(const std::wstring& argument) { return L"\"" + argument + L"\""; }
 
+namespace {
+
+struct WindowSearch {
+  DWORD process;
+  const wchar_t* class_name;
+  HWND found;
+};
+
+BOOL CALLBACK find_visible(HWND window, LPARAM search_pointer) {
+  auto* search = reinterpret_cast<WindowSearch*>(search_pointer);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  if (process == search->process && IsWindowVisible(window) && std::wstring(name) == search->class_name) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+HWND visible_window(DWORD process, const wchar_t* class_name) {
+  WindowSearch search{process, class_name, nullptr};
+  EnumWindows(find_visible, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND wait_for_window(DWORD process, const wchar_t* class_name, DWORD timeout_ms) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (const HWND found = visible_window(process, class_name)) return found;
+    if (GetTickCount() - start > timeout_ms) return nullptr;
+    Sleep(20);
+  }
+}
+
 }  // namespace quadrivo::test

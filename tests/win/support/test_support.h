@@ -60,4 +60,10 @@ std::vector<std::string> exported_names(const std::wstring& module_path);
 
 std::wstring quote(const std::wstring& argument);
 
+// A visible top-level window of the given class that belongs to the process; nullptr when there is
+// none (yet).
+HWND visible_window(DWORD process, const wchar_t* class_name);
+// The same, waiting at most timeout_ms for it to appear.
+HWND wait_for_window(DWORD process, const wchar_t* class_name, DWORD timeout_ms = 30000);
+
 }  // namespace quadrivo::test

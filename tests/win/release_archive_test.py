@@ -1,0 +1,121 @@
+#!/usr/bin/env python3
+"""The release archive as a host gets it.
+
+    release_archive_test.py ARCHIVE BUILD_BIN WINE_EXEC TEST_PROGRAM [GTEST ARGUMENTS...]
+
+Checks what the archive holds (names, bytes, encodings), unpacks it into a fresh directory whose
+path holds blanks and Chinese characters, runs TEST_PROGRAM under Wine to play a round in the
+unpacked program (it gets the directory in QUADRIVO_RELEASE_DIR and a current directory for the
+program in QUADRIVO_ELSEWHERE_DIR), and checks afterwards that the program wrote log.txt and its
+module there and nothing anywhere else in the test's directories. Exit code 0 when all holds.
+"""
+import hashlib
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import zipfile
+
+PROGRAM = "Quadrivo.exe"
+HELP = "Help.CHM"
+CONFIG = "Config.ini"
+NOTES = "使用说明.txt"
+GUIDE = "publishing-updates.md"
+EXPECTED_CONFIG = b"[currentVersion]\r\nVersion=1.18\r\n\r\n[UpdateInfo]\r\nUrl=\r\n"
+UTF8_NAME_FLAG = 0x800
+
+failures = []
+
+
+def check(condition, message):
+    if not condition:
+        failures.append(message)
+    return condition
+
+
+def only_crlf(data):
+    return b"\n" in data and data.count(b"\n") == data.count(b"\r\n") and data.count(b"\r") == data.count(b"\r\n")
+
+
+def check_archive(archive, build_bin):
+    with zipfile.ZipFile(archive) as z:
+        infos = z.infolist()
+        names = [info.filename for info in infos]
+        check(sorted(names) == sorted([PROGRAM, HELP, CONFIG, NOTES, GUIDE]), f"archive holds {names}")
+        check(not any(name.lower().endswith(".dll") for name in names), "a DLL in the archive")
+        check(z.testzip() is None, "a damaged member")
+        for info in infos:
+            if not info.filename.isascii():
+                check(info.flag_bits & UTF8_NAME_FLAG, f"{info.filename}: name stored without the UTF-8 flag")
+        contents = {info.filename: z.read(info) for info in infos}
+    for name in (PROGRAM, HELP):
+        with open(os.path.join(build_bin, name), "rb") as built:
+            check(contents.get(name) == built.read(), f"{name} differs from the built one")
+    check(contents.get(CONFIG) == EXPECTED_CONFIG, f"Config.ini is {contents.get(CONFIG)!r}")
+    notes = contents.get(NOTES, b"")
+    try:
+        text = notes.decode("gbk")
+        check(all(word in text for word in ("解压", "Quadrivo.exe", "log.txt", "Config.ini")),
+              f"{NOTES} does not say how to start and where the files are")
+    except UnicodeDecodeError as error:
+        check(False, f"{NOTES} is not GBK: {error}")
+    check(only_crlf(notes), f"{NOTES} has line ends other than CR LF")
+    guide = contents.get(GUIDE, b"")
+    check(guide.startswith(b"\xef\xbb\xbf"), f"{GUIDE} without a UTF-8 byte-order mark")
+    try:
+        check("Update" in guide.decode("utf-8-sig"), f"{GUIDE} is not the publishing guide")
+    except UnicodeDecodeError as error:
+        check(False, f"{GUIDE} is not UTF-8: {error}")
+    check(only_crlf(guide), f"{GUIDE} has line ends other than CR LF")
+
+
+def windows_path(path):
+    # Every Wine prefix maps drive Z: to the Unix root.
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def digest(path):
+    with open(path, "rb") as f:
+        return hashlib.sha256(f.read()).hexdigest()
+
+
+def main(archive, build_bin, wine_exec, program, gtest_arguments):
+    check_archive(archive, build_bin)
+
+    base = tempfile.mkdtemp(prefix="quadrivo-release-")
+    try:
+        run_dir = os.path.join(base, "测试 目录 1")
+        elsewhere = os.path.join(base, "elsewhere")
+        os.makedirs(run_dir)
+        os.makedirs(elsewhere)
+        with zipfile.ZipFile(archive) as z:
+            z.extractall(run_dir)
+        unpacked = {name: digest(os.path.join(run_dir, name)) for name in os.listdir(run_dir)}
+
+        environment = dict(os.environ, QUADRIVO_RELEASE_DIR=windows_path(run_dir),
+                           QUADRIVO_ELSEWHERE_DIR=windows_path(elsewhere))
+        result = subprocess.run([wine_exec, program] + gtest_arguments, env=environment, timeout=240)
+        check(result.returncode == 0, f"the program test ended with {result.returncode}")
+
+        # Written beside the program, and nowhere else: not in the current directory it was
+        # started from, not next to the run directory.
+        check(sorted(os.listdir(base)) == sorted(["测试 目录 1", "elsewhere"]), f"beside the run directory: {os.listdir(base)}")
+        check(os.listdir(elsewhere) == [], f"in the current directory: {os.listdir(elsewhere)}")
+        after = sorted(os.listdir(run_dir))
+        check(after == sorted(list(unpacked) + ["log.txt", "Scribbet.dll"]), f"the run directory holds {after}")
+        for name, before in unpacked.items():
+            check(digest(os.path.join(run_dir, name)) == before, f"{name} was changed")
+    finally:
+        shutil.rmtree(base, ignore_errors=True)
+
+    for failure in failures:
+        print(f"release_archive_test: {failure}", file=sys.stderr)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) < 5:
+        print(__doc__, file=sys.stderr)
+        sys.exit(2)
+    sys.exit(main(sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5:]))
