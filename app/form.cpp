@@ -65,18 +65,18 @@ LRESULT CALLBACK tab_passing_procedure(HWND window, UINT message, WPARAM wparam,
 
 }  // namespace
 
-win::UniqueFont create_font(const FontSpec& spec) {
+win::UniqueFont create_font(const FontSpec& font_spec) {
   LOGFONTW font{};
-  font.lfHeight = -spec.height;
-  font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-  font.lfUnderline = spec.underline ? TRUE : FALSE;
+  font.lfHeight = -font_spec.height;
+  font.lfWeight = font_spec.bold ? FW_BOLD : FW_NORMAL;
+  font.lfUnderline = font_spec.underline ? TRUE : FALSE;
   font.lfCharSet = GB2312_CHARSET;
   font.lfOutPrecision = OUT_DEFAULT_PRECIS;
   font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   font.lfQuality = DEFAULT_QUALITY;
   font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  if (spec.face) {
-    const std::wstring face = win::gbk_to_wide(spec.face);
+  if (font_spec.face) {
+    const std::wstring face = win::gbk_to_wide(font_spec.face);
     std::wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
   }
   return win::UniqueFont(CreateFontIndirectW(&font));

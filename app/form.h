@@ -21,7 +21,7 @@ struct FontSpec {
   bool underline = false;
 };
 
-win::UniqueFont create_font(const FontSpec& spec);
+win::UniqueFont create_font(const FontSpec& font_spec);
 
 // A control's text as GBK, and back.
 std::string window_text(HWND window);

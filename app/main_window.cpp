@@ -183,11 +183,11 @@ bool MainWindow::create_controls() {
   return true;
 }
 
-HFONT MainWindow::font_for(const FontSpec& spec) {
+HFONT MainWindow::font_for(const FontSpec& font_spec) {
   for (const auto& [known, font] : fonts_) {
-    if (same_font(known, spec)) return font.get();
+    if (same_font(known, font_spec)) return font.get();
   }
-  fonts_.emplace_back(spec, create_font(spec));
+  fonts_.emplace_back(font_spec, create_font(font_spec));
   return fonts_.back().second.get();
 }
 

@@ -59,7 +59,7 @@ class MainWindow {
   static LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam);
   bool create_controls();
-  HFONT font_for(const FontSpec& spec);
+  HFONT font_for(const FontSpec& font_spec);
   LRESULT edit_colours(HDC dc, HWND control);
   void on_command(int id, int code);
 

@@ -74,13 +74,13 @@ int main(int argc, char** argv) {
   if (mode != "call" || argc % 2 != 0) return 2;
   for (int i = 2; i + 1 < argc; i += 2) {
     const int kind = std::atoi(argv[i]);
-    const std::string spec = argv[i + 1];
+    const std::string argument = argv[i + 1];
     std::string bytes;
     const char* message = nullptr;
-    if (spec == "empty") {
+    if (argument == "empty") {
       message = "";
-    } else if (spec.rfind("hex:", 0) == 0) {
-      bytes = decode_hex(spec.c_str() + 4);
+    } else if (argument.rfind("hex:", 0) == 0) {
+      bytes = decode_hex(argument.c_str() + 4);
       message = bytes.c_str();
     }
     if (!call_balanced(scribbet, message, kind)) return 3;
