@@ -40,16 +40,12 @@ stop_all() {
 }
 trap stop_all EXIT
 
+source scripts/port-file.sh
 # 400 KB/s: the download takes a few seconds, so the update window's progress can be followed.
 python3 scripts/demo_update_server.py --program build/windows/bin/Quadrivo.exe --version "$offered" \
   --port-file "$port_file" --rate 400 &
 server=$!
-for _ in $(seq 200); do
-  [ -s "$port_file" ] && break
-  kill -0 "$server" 2>/dev/null || break
-  sleep 0.05
-done
-if [ ! -s "$port_file" ]; then
+if ! quadrivo_wait_for_port_file "$server" "$port_file"; then
   echo "run: the demo update server did not start" >&2
   exit 1
 fi

@@ -10,16 +10,12 @@ shift
 # The requests go to 127.0.0.1 directly, never through a proxy of the environment.
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY all_proxy ALL_PROXY no_proxy NO_PROXY
 
+source "$here/scripts/port-file.sh"
 port_file=$(mktemp)
 rm -f "$port_file"
 python3 "$here/tests/fixtures/update_server.py" --port-file "$port_file" --root "$root" &
 server=$!
-for _ in $(seq 200); do
-  [ -s "$port_file" ] && break
-  kill -0 "$server" 2>/dev/null || break
-  sleep 0.05
-done
-if [ ! -s "$port_file" ]; then
+if ! quadrivo_wait_for_port_file "$server" "$port_file"; then
   echo "with_update_server: the server did not start" >&2
   kill "$server" 2>/dev/null
   exit 1
