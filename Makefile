@@ -21,4 +21,4 @@ deps:
 	@bash scripts/deps.sh
 
 clean:
-	rm -rf build/native build/windows build/dist
+	rm -rf build/native build/windows build/windows64 build/dist build/dist64

@@ -12,6 +12,7 @@
 // before and after: the compiler would otherwise restore it from the frame and hide a callee
 // that removed the wrong number of bytes. esi keeps the caller's stack pointer across the call
 // (the callee must preserve it, as it must ebx, edi and ebp).
+#if defined(__i386__)
 asm(R"(
     .text
     .globl _quadrivo_call_stdcall2
@@ -35,6 +36,7 @@ _quadrivo_call_stdcall2:
     popl %ebp
     ret
 )");
+#endif
 
 namespace quadrivo::app {
 namespace {
@@ -94,6 +96,7 @@ void write_log_entry(std::string_view gbk_message, int kind) {
     return;
   }
   ScribbetFunction* const scribbet = scribbet_export().get();
+#if defined(__i386__)
   const std::int32_t moved = quadrivo_call_stdcall2(reinterpret_cast<const void*>(scribbet),
                                                     static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(message.c_str())),
                                                     static_cast<std::uint32_t>(kind));
@@ -101,6 +104,9 @@ void write_log_entry(std::string_view gbk_message, int kind) {
     win::message_box(texts::kStackUnbalanced, texts::kFatalTitle, win::kErrorOk);
     ExitProcess(kStackUnbalancedExitCode);
   }
+#else
+  scribbet(message.c_str(), kind);
+#endif
 }
 
 void set_log_sink(LogSink sink) { log_sink() = std::move(sink); }

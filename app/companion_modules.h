@@ -46,7 +46,10 @@ void set_log_sink(LogSink sink);
 
 // Calls a __stdcall function of two 32-bit arguments and returns how far the stack pointer moved
 // over the call (0 when the callee removed exactly its two arguments). The stack pointer is put
-// back either way, so a wrong callee cannot damage the caller's frame.
+// back either way, so a wrong callee cannot damage the caller's frame. 32-bit only: 64-bit Windows
+// has a single calling convention, and the caller restores the stack itself.
+#if defined(__i386__)
 extern "C" std::int32_t quadrivo_call_stdcall2(const void* function, std::uint32_t first, std::uint32_t second);
+#endif
 
 }  // namespace quadrivo::app

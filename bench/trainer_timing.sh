@@ -4,20 +4,23 @@
 # in a fresh run directory each, on a private Xvfb with the project's Wine prefix.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
+# The Windows build that runs here: the 32-bit one, or the 64-bit one where no 32-bit code runs.
+source scripts/wine-env.sh
+windows=build/$QUADRIVO_WINDOWS_PRESET
 runs=${1:-5}
-[ -f build/windows/CMakeCache.txt ] || cmake --preset windows >/dev/null
-cmake --build --preset windows --target Quadrivo trainer_driver >/dev/null
+[ -f "$windows/CMakeCache.txt" ] || cmake --preset "$QUADRIVO_WINDOWS_PRESET" >/dev/null
+cmake --build --preset "$QUADRIVO_WINDOWS_PRESET" --target Quadrivo trainer_driver >/dev/null
 bash scripts/wine-prefix.sh
 export QUADRIVO_XVFB=1
 source scripts/headless.sh
 trap quadrivo_stop_headless EXIT
 quadrivo_start_headless
-run=build/windows/run-timing
-echo "Quadrivo.exe: $(stat -c %s build/windows/bin/Quadrivo.exe) bytes"
+run=$windows/run-timing
+echo "Quadrivo.exe: $(stat -c %s $windows/bin/Quadrivo.exe) bytes"
 for _ in $(seq "$runs"); do
-  rm -rf "$run" && mkdir -p "$run" && cp build/windows/bin/Quadrivo.exe "$run/"
+  rm -rf "$run" && mkdir -p "$run" && cp $windows/bin/Quadrivo.exe "$run/"
   answer=$(mktemp)  # a file, not a pipe: the trainer inherits the driver's output
-  wine build/windows/bin/trainer_driver.exe measure "$(winepath -w "$run/Quadrivo.exe")" >"$answer"
+  wine $windows/bin/trainer_driver.exe measure "$(winepath -w "$run/Quadrivo.exe")" >"$answer"
   tr -d '\r' <"$answer" | sed 's/, caption.*//' | paste -sd ';'
   rm -f "$answer"
 done

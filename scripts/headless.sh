@@ -1,7 +1,7 @@
 # Sourced: starts a private Xvfb when there is no display (or when QUADRIVO_XVFB=1), and the
-# project's wineserver, and stops exactly those again on exit. Sets DISPLAY and WINEPREFIX.
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX=${WINEPREFIX:-$here/build/wineprefix}
+# project's wineserver, and stops exactly those again on exit. Sets DISPLAY and WINEPREFIX (and
+# what scripts/wine-env.sh sets).
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 quadrivo_xvfb_pid=

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds, then runs the whole program under Wine in build/windows/run/, a fresh run directory
+# Builds, then runs the whole program under Wine in build/windows/run/ (build/windows64/run/ where
+# the kernel runs no 32-bit code: scripts/wine-env.sh), a fresh run directory
 # holding what a host installs: Quadrivo.exe, Help.CHM and a Config.ini with the installed version
 # 1.18 and the address of a demo update server. The server (scripts/demo_update_server.py) runs on
 # 127.0.0.1 at a free port while the trainer runs and offers version 1.19, whose download is the
@@ -13,16 +14,19 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 bash scripts/deps.sh
+# The Windows build that runs here: the 32-bit one, or the 64-bit one where no 32-bit code runs.
+source scripts/wine-env.sh
+windows=build/$QUADRIVO_WINDOWS_PRESET
 bash scripts/build.sh
-echo "Deliverables in $(pwd)/build/windows/bin:"
-ls -l build/windows/bin/*.dll build/windows/bin/Quadrivo.exe build/windows/bin/Help.CHM
+echo "Deliverables in $(pwd)/$windows/bin:"
+ls -l $windows/bin/*.dll $windows/bin/Quadrivo.exe $windows/bin/Help.CHM
 
 bash scripts/wine-prefix.sh
-run=build/windows/run
+run=$windows/run
 rm -rf "$run"
 mkdir -p "$run"
-cp build/windows/bin/Quadrivo.exe build/windows/bin/Help.CHM "$run/"
-driver=build/windows/bin/trainer_driver.exe
+cp $windows/bin/Quadrivo.exe $windows/bin/Help.CHM "$run/"
+driver=$windows/bin/trainer_driver.exe
 offered=1.19
 
 # The trainer asks 127.0.0.1 directly, never through a proxy of the environment.
@@ -42,7 +46,7 @@ trap stop_all EXIT
 
 source scripts/port-file.sh
 # 400 KB/s: the download takes a few seconds, so the update window's progress can be followed.
-python3 scripts/demo_update_server.py --program build/windows/bin/Quadrivo.exe --version "$offered" \
+python3 scripts/demo_update_server.py --program $windows/bin/Quadrivo.exe --version "$offered" \
   --port-file "$port_file" --rate 400 &
 server=$!
 if ! quadrivo_wait_for_port_file "$server" "$port_file"; then

@@ -9,14 +9,17 @@ out=${1:-build/screenshot.png}
 mode=${2:-round}
 size=${3:-}
 bash scripts/deps.sh
-[ -f build/windows/CMakeCache.txt ] || cmake --preset windows >/dev/null
-cmake --build --preset windows --target Quadrivo trainer_driver >/dev/null
+# The Windows build that runs here: the 32-bit one, or the 64-bit one where no 32-bit code runs.
+source scripts/wine-env.sh
+windows=build/$QUADRIVO_WINDOWS_PRESET
+[ -f "$windows/CMakeCache.txt" ] || cmake --preset "$QUADRIVO_WINDOWS_PRESET" >/dev/null
+cmake --build --preset "$QUADRIVO_WINDOWS_PRESET" --target Quadrivo trainer_driver >/dev/null
 bash scripts/wine-prefix.sh
 
-run=build/windows/run-screenshot
+run=$windows/run-screenshot
 rm -rf "$run"
 mkdir -p "$run"
-cp build/windows/bin/Quadrivo.exe "$run/"
+cp $windows/bin/Quadrivo.exe "$run/"
 
 # Always a private X server: a screenshot of the user's own screen would show whatever else is on it.
 export QUADRIVO_XVFB=1
@@ -24,7 +27,7 @@ source scripts/headless.sh
 trap quadrivo_stop_headless EXIT
 quadrivo_start_headless
 
-driver=build/windows/bin/trainer_driver.exe
+driver=$windows/bin/trainer_driver.exe
 round=round
 [ "$mode" = plain ] && round=
 # The driver's answer goes through a file: the trainer it starts inherits its output, so a pipe

@@ -5,9 +5,12 @@ set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 bash scripts/deps.sh || exit 1
 bash scripts/build.sh || { echo "0 passed, 1 failed"; exit 1; }
+source scripts/wine-env.sh
+windows=$QUADRIVO_WINDOWS_BUILD
+[ "$QUADRIVO_WINE_ARCH" = win32 ] || echo "test: this kernel runs no 32-bit code; the Windows tests run on the 64-bit build"
 
-rm -rf build/native/test-results build/windows/test-results
-mkdir -p build/native/test-results build/windows/test-results
+rm -rf build/native/test-results "$windows/test-results"
+mkdir -p build/native/test-results "$windows/test-results"
 
 ctest --test-dir build/native --output-on-failure --output-junit test-results/ctest.xml
 native_rc=$?
@@ -16,11 +19,11 @@ bash scripts/wine-prefix.sh || exit 1
 source scripts/headless.sh
 trap quadrivo_stop_headless EXIT
 quadrivo_start_headless
-ctest --test-dir build/windows --output-on-failure --output-junit test-results/ctest.xml
+ctest --test-dir "$windows" --output-on-failure --output-junit test-results/ctest.xml
 windows_rc=$?
 quadrivo_stop_headless
 trap - EXIT
 
-python3 scripts/test_summary.py build/native/test-results build/windows/test-results
+python3 scripts/test_summary.py build/native/test-results "$windows/test-results"
 summary_rc=$?
 [ $native_rc -eq 0 ] && [ $windows_rc -eq 0 ] && [ $summary_rc -eq 0 ]

@@ -4,8 +4,7 @@
 # desktop so that windows get frames and message boxes answer quickly on a bare X server.
 # The settings carry a version of their own, so a changed setting reaches an existing prefix.
 set -euo pipefail
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX=${WINEPREFIX:-$here/build/wineprefix}
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 created=$WINEPREFIX/.quadrivo-prefix-v1

@@ -409,6 +409,7 @@ TEST_F(MainWindowTest, AnUnwritableRunDirectoryShowsTheMissingModuleMessageAndTh
   EXPECT_EQ(entries_[0].kind, log::kQuestion);
 }
 
+#if defined(__i386__)
 TEST(ModuleCall, StackCheckTellsAStdcallCalleeFromACdeclOne) {
   struct Callee {
     static int __stdcall balanced(const char*, int kind) { return kind; }
@@ -419,6 +420,7 @@ TEST(ModuleCall, StackCheckTellsAStdcallCalleeFromACdeclOne) {
   EXPECT_EQ(app::quadrivo_call_stdcall2(reinterpret_cast<const void*>(&Callee::leaves_arguments), 0, 7), -8);
   EXPECT_EQ(app::quadrivo_call_stdcall2(reinterpret_cast<const void*>(&Callee::removes_three), 0, 7), 4);
 }
+#endif
 
 // ---------------------------------------------------------------- dealing
 

@@ -123,7 +123,12 @@ std::vector<std::string> exported_names(const std::wstring& module_path) {
     }
     return bytes.size();
   };
-  const auto& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+  // The 64-bit test build's modules are PE32+, whose optional header is laid out otherwise.
+  const bool pe32_plus = nt->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+  if (pe32_plus && !at(dos->e_lfanew, sizeof(IMAGE_NT_HEADERS64))) return names;
+  const IMAGE_DATA_DIRECTORY& directory =
+      pe32_plus ? reinterpret_cast<const IMAGE_NT_HEADERS64*>(nt)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT]
+                : nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
   if (directory.VirtualAddress == 0) return names;
   const std::size_t exports_at = file_offset(directory.VirtualAddress);
   if (!at(exports_at, sizeof(IMAGE_EXPORT_DIRECTORY))) return names;
