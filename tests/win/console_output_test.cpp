@@ -45,12 +45,20 @@ TEST(ConsoleOutput, AMissingHandleIsIgnored) {
 class ConsoleBuffer {
  public:
   ConsoleBuffer() {
-    // A test program started from ctest with pipes may have no console of its own; when it has
-    // one, this fails and changes nothing.
+    // A fresh console of our own: Wine gives a program started from a Unix shell a stand-in
+    // console that takes no screen buffers, and a test must not draw into the console of
+    // whoever started it. Like every console window, this one needs a display (make test has one).
+    FreeConsole();
     AllocConsole();
     buffer_.reset(CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, 0, nullptr, CONSOLE_TEXTMODE_BUFFER,
                                             nullptr));
   }
+  ~ConsoleBuffer() {
+    buffer_.reset();
+    FreeConsole();
+  }
+  ConsoleBuffer(const ConsoleBuffer&) = delete;
+  ConsoleBuffer& operator=(const ConsoleBuffer&) = delete;
 
   HANDLE get() const { return buffer_.get(); }
 
