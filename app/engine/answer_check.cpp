@@ -1,7 +1,7 @@
 #include "answer_check.h"
 
 #include <algorithm>
-#include <array>
+#include <string>
 
 #include "expression.h"
 
