@@ -7,6 +7,8 @@
 The archive holds, side by side at its top level (Explorer's "Extract All" puts them into a folder
 named after the archive):
   Quadrivo.exe, Help.CHM       from the build, byte for byte
+  quadrivo-solve.exe           the host's command-line companion (exact solutions, checking an
+                               answer), from the build, byte for byte
   Config.ini                   installed version <version>, an empty update address (a host sets
                                its own server)
   使用说明.txt                 the short notes, turned into GBK with CR LF for Notepad on a
@@ -24,6 +26,7 @@ import time
 import zipfile
 
 PROGRAM = "Quadrivo.exe"
+COMPANION = "quadrivo-solve.exe"
 HELP = "Help.CHM"
 CONFIG = "Config.ini"
 NOTES = "使用说明.txt"
@@ -58,7 +61,8 @@ def local_time(path):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--bin", required=True, help="the build's bin folder (Quadrivo.exe, Help.CHM)")
+    parser.add_argument("--bin", required=True,
+                        help="the build's bin folder (Quadrivo.exe, quadrivo-solve.exe, Help.CHM)")
     parser.add_argument("--version", required=True, help="the installed version Config.ini names, e.g. 1.18")
     parser.add_argument("--notes", required=True, help="使用说明.txt in UTF-8")
     parser.add_argument("--guide", required=True, help="docs/publishing-updates.md")
@@ -66,6 +70,7 @@ def main():
     args = parser.parse_args()
 
     program = os.path.join(args.bin, PROGRAM)
+    companion = os.path.join(args.bin, COMPANION)
     help_file = os.path.join(args.bin, HELP)
     with open(args.notes, encoding="utf-8") as f:
         notes = crlf(f.read()).encode("gbk")  # fails loudly on a character GBK cannot carry
@@ -74,6 +79,7 @@ def main():
 
     members = [
         (PROGRAM, program, None),
+        (COMPANION, companion, None),
         (HELP, help_file, None),
         (CONFIG, program, config_ini(args.version)),
         (NOTES, args.notes, notes),

@@ -103,10 +103,17 @@ class FinalStep {
   std::int64_t sum_match_, difference_match_, reverse_difference_match_, product_match_;
 };
 
+// One step of a path: slot (0-based) applied to x and y, giving value.
+struct Step {
+  int slot;
+  std::int32_t x, y, value;
+};
+
 // One expansion: level 1 combines c with d, level 2 b with that value, level 3 a with the level-2
-// value. The text is built for a match alone, which gives the same list as building every
-// candidate's text.
-void expand(std::int32_t a, std::int32_t b, std::int32_t c, std::int32_t d, ResultsList& results) {
+// value. Each match is handed to on_path as its three steps; the solver builds the text for a match
+// alone, which gives the same list as building every candidate's text.
+template <typename OnPath>
+void expand(std::int32_t a, std::int32_t b, std::int32_t c, std::int32_t d, OnPath& on_path) {
   const FinalStep final_step(a);
   for (int slot1 = 0; slot1 < kSlots; ++slot1) {
     const std::int32_t value1 = slot_value(slot1, c, d);
@@ -114,13 +121,33 @@ void expand(std::int32_t a, std::int32_t b, std::int32_t c, std::int32_t d, Resu
       const std::int32_t value2 = slot_value(slot2, b, value1);
       for (int slot3 = 0; slot3 < kSlots; ++slot3) {
         if (!final_step.reaches(slot3, value2)) continue;
-        std::string& path = results.emplace_back();
-        path.reserve(48);
-        append_step(path, slot1, c, d, value1);
-        append_step(path, slot2, b, value1, value2);
-        append_step(path, slot3, a, value2, kTarget);
+        on_path(Step{slot1, c, d, value1}, Step{slot2, b, value1, value2}, Step{slot3, a, value2, kTarget});
       }
     }
+  }
+}
+
+// Every path of the four numbers in search order.
+template <typename OnPath>
+void search(std::int32_t first, std::int32_t second, std::int32_t third, std::int32_t fourth, OnPath&& on_path) {
+  const std::int32_t numbers[4] = {first, second, third, fourth};
+  for (const auto& ordering : kOrderings) {
+    expand(numbers[ordering[0]], numbers[ordering[1]], numbers[ordering[2]], numbers[ordering[3]], on_path);
+  }
+}
+
+// Whether the step's value is its operation's true result: no quotient truncated or by zero, no
+// value clamped to 32 bits.
+bool is_exact(const Step& step) {
+  const std::int64_t x = step.x;
+  const std::int64_t y = step.y;
+  switch (step.slot) {
+    case 0: return x + y == step.value;
+    case 1: return x - y == step.value;
+    case 2: return x * y == step.value;
+    case 3: return y != 0 && x % y == 0 && x / y == step.value;
+    case 4: return x != 0 && y % x == 0 && y / x == step.value;
+    default: return y - x == step.value;
   }
 }
 
@@ -128,10 +155,21 @@ void expand(std::int32_t a, std::int32_t b, std::int32_t c, std::int32_t d, Resu
 
 void solve(std::int32_t first, std::int32_t second, std::int32_t third, std::int32_t fourth, ResultsList& results) {
   results.clear();
-  const std::int32_t numbers[4] = {first, second, third, fourth};
-  for (const auto& ordering : kOrderings) {
-    expand(numbers[ordering[0]], numbers[ordering[1]], numbers[ordering[2]], numbers[ordering[3]], results);
-  }
+  search(first, second, third, fourth, [&results](const Step& level1, const Step& level2, const Step& level3) {
+    std::string& path = results.emplace_back();
+    path.reserve(48);
+    append_step(path, level1.slot, level1.x, level1.y, level1.value);
+    append_step(path, level2.slot, level2.x, level2.y, level2.value);
+    append_step(path, level3.slot, level3.x, level3.y, level3.value);
+  });
+}
+
+std::vector<bool> exact_paths(std::int32_t first, std::int32_t second, std::int32_t third, std::int32_t fourth) {
+  std::vector<bool> exact;
+  search(first, second, third, fourth, [&exact](const Step& level1, const Step& level2, const Step& level3) {
+    exact.push_back(is_exact(level1) && is_exact(level2) && is_exact(level3));
+  });
+  return exact;
 }
 
 std::array<std::int32_t, 6> combine_values(std::int32_t x, std::int32_t y) {

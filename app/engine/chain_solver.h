@@ -17,6 +17,11 @@ using ResultsList = std::vector<std::string>;
 // by ordering of the positions (lexicographic), then by the slot of level 1, 2 and 3.
 void solve(std::int32_t first, std::int32_t second, std::int32_t third, std::int32_t fourth, ResultsList& results);
 
+// For each path solve() lists, in the same order, whether every step of it is exact: no quotient
+// truncated or taken by zero, no value clamped to 32 bits. The trainer lists both kinds alike; this
+// tells the host's companion which paths are true solutions.
+std::vector<bool> exact_paths(std::int32_t first, std::int32_t second, std::int32_t third, std::int32_t fourth);
+
 // One combine step of x and y: the six values in slot order (x+y, x-y, x*y, x/y, y/x, y-x).
 std::array<std::int32_t, 6> combine_values(std::int32_t x, std::int32_t y);
 

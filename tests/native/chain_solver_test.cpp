@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "gbk_utf8.h"
 
@@ -151,6 +152,77 @@ TEST(Solve, ScanOfAllRankMultisets) {
   EXPECT_EQ(unsolved, 267);
   EXPECT_EQ(paths, 49042u);
   EXPECT_EQ(most, 384u);
+}
+
+struct PathExactness {
+  std::int32_t numbers[4];
+  const char8_t* path;
+  bool exact;
+};
+
+TEST(ExactPaths, EachPathOfTheListingIsJudgedInTheSameOrder) {
+  const PathExactness cases[] = {
+      {{1, 2, 3, 4}, u8"|3 ×4=12|2 ×12=24|1 ×24=24", true},
+      {{1, 1, 7, 8}, u8"|1+1=2|7 ÷2=3|8 ×3=24", false},               // 7÷2 is 3.5
+      {{4, 4, 10, 10}, u8"|10 ×10=100|100 －4=96|96 ÷4=24", true},
+      {{4, 4, 10, 10}, u8"|10 ÷4=2|10 ×2=20|4+20=24", false},          // 10÷4 is 2.5
+      {{3, 3, 8, 8}, u8"|8 ×8=64|64 ÷3=21|3+21=24", false},
+      {{1, 4, 5, 8}, u8"|1－ 5=-4|4 ×-4=-16|8－ -16=24", true},
+      {{6, 6, 9, 11}, u8"|6 ×9=54|54 ÷11=4|6 ×4=24", false},       // 54÷11 is not 4
+  };
+  ResultsList results;
+  for (const auto& c : cases) {
+    const auto& n = c.numbers;
+    solve(n[0], n[1], n[2], n[3], results);
+    const std::vector<bool> exact = exact_paths(n[0], n[1], n[2], n[3]);
+    ASSERT_EQ(exact.size(), results.size());
+    const auto found = std::find(results.begin(), results.end(), gbk(c.path));
+    ASSERT_NE(found, results.end()) << gbk_to_utf8(gbk(c.path));
+    EXPECT_EQ(exact[static_cast<std::size_t>(found - results.begin())], c.exact) << gbk_to_utf8(*found);
+  }
+}
+
+TEST(ExactPaths, QuotientsByZeroAndClampedValuesAreNotExact) {
+  // 5-5 gives 0 and the chain's 0÷0 gives 0, so |5－ 5=0|0 ÷0=0|24+0=24 is listed: not an exact path.
+  ResultsList results;
+  solve(24, 0, 5, 5, results);
+  const std::vector<bool> exact = exact_paths(24, 0, 5, 5);
+  ASSERT_EQ(exact.size(), results.size());
+  bool saw_quotient_by_zero = false;
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    if (results[i].find(gbk(u8" ÷0=")) == std::string::npos) continue;
+    saw_quotient_by_zero = true;
+    EXPECT_FALSE(exact[i]) << gbk_to_utf8(results[i]);
+  }
+  EXPECT_TRUE(saw_quotient_by_zero);
+
+  constexpr std::int32_t kMax = 2147483647;
+  const std::vector<bool> clamped = exact_paths(kMax, kMax, -kMax, 24);  // max + max clamps to max
+  solve(kMax, kMax, -kMax, 24, results);
+  ASSERT_EQ(clamped.size(), results.size());
+  const auto wrong = std::find(results.begin(), results.end(),
+                               "|2147483647+2147483647=2147483647|-2147483647+2147483647=0|24+0=24");
+  ASSERT_NE(wrong, results.end());
+  EXPECT_FALSE(clamped[static_cast<std::size_t>(wrong - results.begin())]);
+}
+
+TEST(ExactPaths, ScanOfAllRankMultisets) {
+  // Of the 49,042 listed paths 14,224 rely on a truncated quotient; 273 problems have only such paths.
+  std::size_t paths = 0, exact = 0;
+  int all_truncate = 0;
+  for (int a = 1; a <= 13; ++a)
+    for (int b = a; b <= 13; ++b)
+      for (int c = b; c <= 13; ++c)
+        for (int d = c; d <= 13; ++d) {
+          const std::vector<bool> flags = exact_paths(a, b, c, d);
+          const auto exact_here = static_cast<std::size_t>(std::count(flags.begin(), flags.end(), true));
+          paths += flags.size();
+          exact += exact_here;
+          if (!flags.empty() && exact_here == 0) ++all_truncate;
+        }
+  EXPECT_EQ(paths, 49042u);
+  EXPECT_EQ(paths - exact, 14224u);
+  EXPECT_EQ(all_truncate, 273);
 }
 
 }  // namespace

@@ -4,7 +4,8 @@
     release_archive_test.py ARCHIVE BUILD_BIN WINE_EXEC TEST_PROGRAM [GTEST ARGUMENTS...]
 
 Checks what the archive holds (names, bytes, encodings), unpacks it into a fresh directory whose
-path holds blanks and Chinese characters, runs TEST_PROGRAM under Wine to play a round in the
+path holds blanks and Chinese characters, has the unpacked quadrivo-solve.exe judge an answer typed
+in full-width characters, runs TEST_PROGRAM under Wine to play a round in the
 unpacked program (it gets the directory in QUADRIVO_RELEASE_DIR and a current directory for the
 program in QUADRIVO_ELSEWHERE_DIR), and checks afterwards that the program wrote log.txt and its
 module there and nothing anywhere else in the test's directories. Exit code 0 when all holds.
@@ -18,12 +19,17 @@ import tempfile
 import zipfile
 
 PROGRAM = "Quadrivo.exe"
+COMPANION = "quadrivo-solve.exe"
 HELP = "Help.CHM"
 CONFIG = "Config.ini"
 NOTES = "使用说明.txt"
 GUIDE = "publishing-updates.md"
 EXPECTED_CONFIG = b"[currentVersion]\r\nVersion=1.18\r\n\r\n[UpdateInfo]\r\nUrl=\r\n"
 UTF8_NAME_FLAG = 0x800
+# An answer as a host types it with a Chinese input method, and what the companion says of it when
+# its output is redirected: UTF-8 with Windows line ends.
+FULL_WIDTH_ANSWER = ["--check", "（１＋２）×（１＋７）", "1", "1", "2", "7"]
+EXPECTED_VERDICT = "算式：(1+2)×(1+7)\r\n结果：24\r\n判定：正确，用的正是发的四个数，结果等于 24\r\n".encode("utf-8")
 
 failures = []
 
@@ -42,14 +48,14 @@ def check_archive(archive, build_bin):
     with zipfile.ZipFile(archive) as z:
         infos = z.infolist()
         names = [info.filename for info in infos]
-        check(sorted(names) == sorted([PROGRAM, HELP, CONFIG, NOTES, GUIDE]), f"archive holds {names}")
+        check(sorted(names) == sorted([PROGRAM, COMPANION, HELP, CONFIG, NOTES, GUIDE]), f"archive holds {names}")
         check(not any(name.lower().endswith(".dll") for name in names), "a DLL in the archive")
         check(z.testzip() is None, "a damaged member")
         for info in infos:
             if not info.filename.isascii():
                 check(info.flag_bits & UTF8_NAME_FLAG, f"{info.filename}: name stored without the UTF-8 flag")
         contents = {info.filename: z.read(info) for info in infos}
-    for name in (PROGRAM, HELP):
+    for name in (PROGRAM, COMPANION, HELP):
         with open(os.path.join(build_bin, name), "rb") as built:
             check(contents.get(name) == built.read(), f"{name} differs from the built one")
     check(contents.get(CONFIG) == EXPECTED_CONFIG, f"Config.ini is {contents.get(CONFIG)!r}")
@@ -58,6 +64,8 @@ def check_archive(archive, build_bin):
         text = notes.decode("gbk")
         check(all(word in text for word in ("解压", "Quadrivo.exe", "log.txt", "Config.ini")),
               f"{NOTES} does not say how to start and where the files are")
+        check(all(word in text for word in ("quadrivo-solve", "--check", "--exact")),
+              f"{NOTES} does not say how to check an answer with the companion")
     except UnicodeDecodeError as error:
         check(False, f"{NOTES} is not GBK: {error}")
     check(only_crlf(notes), f"{NOTES} has line ends other than CR LF")
@@ -92,6 +100,13 @@ def main(archive, build_bin, wine_exec, program, gtest_arguments):
         with zipfile.ZipFile(archive) as z:
             z.extractall(run_dir)
         unpacked = {name: digest(os.path.join(run_dir, name)) for name in os.listdir(run_dir)}
+
+        # Wine hands the arguments to the wide command line in the locale's character set.
+        companion = subprocess.run([wine_exec, os.path.join(run_dir, COMPANION)] + FULL_WIDTH_ANSWER,
+                                   cwd=elsewhere, env=dict(os.environ, LC_ALL="C.UTF-8"),
+                                   stdout=subprocess.PIPE, timeout=120)
+        check(companion.returncode == 0, f"{COMPANION} judged the answer with exit code {companion.returncode}")
+        check(companion.stdout == EXPECTED_VERDICT, f"{COMPANION} wrote {companion.stdout!r}")
 
         environment = dict(os.environ, QUADRIVO_RELEASE_DIR=windows_path(run_dir),
                            QUADRIVO_ELSEWHERE_DIR=windows_path(elsewhere))
