@@ -14,6 +14,8 @@ constexpr double kSameVersionTolerance = 1e-7;
 
 constexpr double kBytesPerKilobyte = 1024.0;
 constexpr double kPercentScale = 100.0;
+constexpr std::int32_t kLowestPercent = 0;
+constexpr std::int32_t kHighestPercent = 100;
 
 // Characters Windows forbids in a file name, or that would name another directory or drive.
 constexpr std::string_view kForbiddenInFileName = "\\/:<>\"|?*";
@@ -56,7 +58,7 @@ std::string old_new_version_log_text(std::string_view installed_text, std::strin
   std::string text = kLogOldVersion;
   text += single_to_text(to_single(text_to_number(installed_text)));
   text += kLogNewVersion;
-  text += new_version_text;
+  text += loggable_server_text(new_version_text);
   return text;
 }
 
@@ -131,7 +133,9 @@ std::string kilobyte_text(std::int32_t bytes) {
 
 std::int32_t download_percent(std::int32_t received_bytes, std::int32_t file_size) {
   if (file_size == 0) return 0;  // the quotient would not be finite
-  return real_to_whole(static_cast<double>(received_bytes) / static_cast<double>(file_size) * kPercentScale);
+  const std::int32_t percent =
+      real_to_whole(static_cast<double>(received_bytes) / static_cast<double>(file_size) * kPercentScale);
+  return percent < kLowestPercent ? kLowestPercent : percent > kHighestPercent ? kHighestPercent : percent;
 }
 
 ProgressCaptions progress_captions(std::int32_t speed_bytes, std::int32_t received_bytes,
@@ -145,6 +149,29 @@ ProgressCaptions progress_captions(std::int32_t speed_bytes, std::int32_t receiv
   return captions;
 }
 
-bool is_download_over(std::string_view percent_caption) { return percent_caption == kPercentCaptionAtStart; }
+ProgressCaptions progress_captions_without_total(std::int32_t speed_bytes, std::int32_t received_bytes) {
+  ProgressCaptions captions = progress_captions(speed_bytes, received_bytes, 0);
+  captions.total = std::string(kTotalLabel) + kUnknownTotal;
+  return captions;
+}
+
+std::string loggable_server_text(std::string_view text) {
+  std::string loggable;
+  loggable.reserve(text.size() < kLoggedServerTextLimit ? text.size() : kLoggedServerTextLimit);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    // A trail byte is never a control byte: a lead byte before one stands alone.
+    const bool pair = is_gbk_lead(byte) && i + 1 < text.size() && is_gbk_trail(static_cast<unsigned char>(text[i + 1]));
+    const std::size_t length = pair ? 2 : 1;
+    if (loggable.size() + length > kLoggedServerTextLimit) break;
+    if (pair) {
+      loggable.append(text.substr(i, 2));
+      ++i;
+    } else {
+      loggable += is_control(byte) ? ' ' : static_cast<char>(byte);
+    }
+  }
+  return loggable;
+}
 
 }  // namespace quadrivo::update

@@ -23,12 +23,11 @@ inline constexpr char kUrlKey[] = "Url";
 inline constexpr char kDownloadAddressQuery[] = "Update/@1";
 inline constexpr char kVersionQuery[] = "Update/@2";
 
-// Message-box styles and the answer that accepts.
+// Message-box styles.
 inline constexpr int kStyleOk = 0;
 inline constexpr int kStyleYesNo = 4;
 inline constexpr int kStyleError = 16;
 inline constexpr int kStyleQuestionYesNo = 36;
-inline constexpr int kAnswerYes = 5;
 
 // One message box: text, title, style.
 struct Notice {
@@ -43,6 +42,10 @@ inline constexpr Notice kRunNowQuestion{kRunNowText, kRunNowTitle, kStyleQuestio
 inline constexpr Notice kBadVersionNotice{kBadVersionText, kErrorTitle, kStyleError};
 inline constexpr Notice kBadAddressNotice{kBadAddressText, kErrorTitle, kStyleError};
 inline constexpr Notice kDownloadFailedNotice{kDownloadFailedText, kErrorTitle, kStyleError};
+inline constexpr Notice kNoValidSignatureNotice{kNoValidSignatureText, kErrorTitle, kStyleError};
+inline constexpr Notice kSignatureMismatchNotice{kSignatureMismatchText, kErrorTitle, kStyleError};
+inline constexpr Notice kCannotSaveNotice{kCannotSaveText, kErrorTitle, kStyleError};
+inline constexpr Notice kTransferStillRunningNotice{kTransferStillRunningText, kErrorTitle, kStyleError};
 
 // Version comparison ---------------------------------------------------------------------------
 
@@ -54,7 +57,7 @@ bool is_up_to_date(std::string_view installed_text, std::string_view offered_tex
 
 // The log entry of a check: "Old Version:" + the installed version as a single-precision "%.6g"
 // text (1.18 stays "1.18", 2 gives "2", nothing gives "0") + "  New Version:" + the offered text as
-// it came.
+// loggable_server_text makes it.
 std::string old_new_version_log_text(std::string_view installed_text, std::string_view new_version_text);
 
 // What comes from the server before a download -----------------------------------------------
@@ -94,8 +97,9 @@ std::string save_file_suffix(std::string_view version_text);
 // with double_to_text (1536 gives "1", -1 gives "0").
 std::string kilobyte_text(std::int32_t bytes);
 
-// received / file size × 100, fraction dropped toward zero. A file size of 0 gives 0 (the quotient
-// is not finite); 0 received of a missing file (size -1) gives 0.
+// received / file size × 100, fraction dropped toward zero, and always within 0..100: a file size
+// of 0 gives 0 (the quotient is not finite), 0 received of a missing file (size -1) gives 0, more
+// received than the size gives 100 and a negative quotient 0.
 std::int32_t download_percent(std::int32_t received_bytes, std::int32_t file_size);
 
 struct ProgressCaptions {
@@ -107,12 +111,23 @@ struct ProgressCaptions {
 };
 
 // The captions of one progress tick from the downloader's speed and received counts and the size
-// of the file at the save path (-1 when there is none).
+// of the new version (-1 when there is none).
 ProgressCaptions progress_captions(std::int32_t speed_bytes, std::int32_t received_bytes,
                                    std::int32_t file_size);
 
-// The completion test: the percentage caption as read back from its label is exactly
-// kPercentCaptionAtStart ("进度：0%"), i.e. the tick found nothing (more) arriving.
-bool is_download_over(std::string_view percent_caption);
+// The same while the server has announced no length: the total reads "总大小：未知" and the
+// percentage stays 0, since neither is known until the transfer ends.
+ProgressCaptions progress_captions_without_total(std::int32_t speed_bytes, std::int32_t received_bytes);
+
+// Texts from the server in log.txt ------------------------------------------------------------
+
+// Longest piece of server text written into one log entry, in bytes.
+inline constexpr std::size_t kLoggedServerTextLimit = 200;
+
+// A text the server chose (the offered version, the download address), made safe for a log entry:
+// every control character (below 0x20, and 0x7F) becomes a blank, so the text cannot start lines
+// that read like entries of their own, and it is cut to at most kLoggedServerTextLimit bytes,
+// never inside a double-byte character. An ordinary text comes back unchanged.
+std::string loggable_server_text(std::string_view text);
 
 }  // namespace quadrivo::update

@@ -29,6 +29,11 @@ TEST(UpdateTexts, AreTheseGbkBytes) {
       {kBadVersionText, u8"服务器上的版本信息有误"},
       {kBadAddressText, u8"服务器上的下载地址有误"},
       {kDownloadFailedText, u8"下载失败，请检查网络后重试"},
+      {kNoValidSignatureText, u8"服务器上的更新没有有效的签名"},
+      {kSignatureMismatchText, u8"下载的文件未通过签名校验，已删除"},
+      {kCannotSaveText, u8"无法保存下载的文件"},
+      {kTransferStillRunningText, u8"上一次的下载还没有结束，请稍后再试"},
+      {kUnknownTotal, u8"未知"},
       {kErrorTitle, u8"错误提示"},
   };
   for (const auto& [text, utf8] : texts) EXPECT_EQ(std::string(text), gbk(utf8)) << gbk_to_utf8(text);
@@ -38,11 +43,14 @@ TEST(UpdateTexts, MessageBoxesHaveTheirStyles) {
   const std::pair<Notice, int> notices[] = {
       {kUpToDateNotice, 0}, {kNewVersionQuestion, 4}, {kRunNowQuestion, 36},
       {kBadVersionNotice, 16}, {kBadAddressNotice, 16}, {kDownloadFailedNotice, 16},
+      {kNoValidSignatureNotice, 16}, {kSignatureMismatchNotice, 16}, {kCannotSaveNotice, 16},
+      {kTransferStillRunningNotice, 16},
   };
   for (const auto& [notice, style] : notices) EXPECT_EQ(notice.style, style) << gbk_to_utf8(notice.text);
-  EXPECT_STREQ(kBadVersionNotice.title, kErrorTitle);
-  EXPECT_STREQ(kBadAddressNotice.title, kErrorTitle);
-  EXPECT_STREQ(kDownloadFailedNotice.title, kErrorTitle);
+  for (const Notice& error : {kBadVersionNotice, kBadAddressNotice, kDownloadFailedNotice, kNoValidSignatureNotice,
+                              kSignatureMismatchNotice, kCannotSaveNotice, kTransferStillRunningNotice}) {
+    EXPECT_STREQ(error.title, kErrorTitle) << gbk_to_utf8(error.text);
+  }
 }
 
 TEST(IsUpToDate, ComparesTheNumbersAsDoubles) {
@@ -215,14 +223,64 @@ TEST(ProgressCaptions, KilobytesAndPercentage) {
   }
 }
 
-TEST(ProgressCaptions, DownloadIsOverWhenThePercentageCaptionReadsZero) {
-  EXPECT_TRUE(is_download_over(progress_captions(0, 0, -1).percent_caption));
-  EXPECT_TRUE(is_download_over(progress_captions(0, 5000, 1024000).percent_caption));  // under 1 %
-  EXPECT_FALSE(is_download_over(progress_captions(0, 512000, 1024000).percent_caption));
-  EXPECT_TRUE(is_download_over(gbk(u8"进度：0%")));
-  EXPECT_FALSE(is_download_over(gbk(u8"进度：0% ")));
-  EXPECT_FALSE(is_download_over(gbk(u8"进度：100%")));
-  EXPECT_FALSE(is_download_over(""));
+TEST(ProgressCaptions, ThePercentageStaysWithinZeroAndAHundred) {
+  struct Case {
+    std::int32_t received, size, percent;
+  };
+  const Case cases[] = {
+      {2000, 1000, 100},                  // more received than the size read at another moment
+      {2147483647, 1, 100},
+      {-5, 1000, 0},
+      {5, -1, 0},                          // no file: a negative quotient
+      {-2147483647 - 1, 2147483647, 0},
+      {1000, 1000, 100},
+      {999, 1000, 99},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(download_percent(c.received, c.size), c.percent) << c.received << " of " << c.size;
+    const ProgressCaptions captions = progress_captions(0, c.received, c.size);
+    EXPECT_EQ(captions.percent, c.percent);
+    EXPECT_EQ(captions.percent_caption, gbk(u8"进度：") + std::to_string(c.percent) + "%");
+  }
+}
+
+TEST(ProgressCaptions, WithoutAnAnnouncedLengthNoTotalIsClaimed) {
+  const ProgressCaptions captions = progress_captions_without_total(2048, 1536000);
+  EXPECT_EQ(captions.speed, gbk(u8"速度：2KB"));
+  EXPECT_EQ(captions.received, gbk(u8"已下载：1500KB"));
+  EXPECT_EQ(captions.total, gbk(u8"总大小：未知"));
+  EXPECT_EQ(captions.percent, 0);
+  EXPECT_EQ(captions.percent_caption, gbk(u8"进度：0%"));
+}
+
+TEST(LoggableServerText, ControlCharactersBecomeBlanksAndTheLengthIsBounded) {
+  const std::string chinese = gbk(u8"正式版");
+  struct Case {
+    const char* name;
+    std::string text;
+    std::string loggable;
+  };
+  const Case cases[] = {
+      {"ordinary text unchanged", "1.19beta", "1.19beta"},
+      {"address unchanged", "http://h/x.exe?a=1&b=2", "http://h/x.exe?a=1&b=2"},
+      {"GBK unchanged", "1.19" + chinese, "1.19" + chinese},
+      {"line breaks", "1.19\r\n2026-12-11 10:00:00 [Exit] x", "1.19  2026-12-11 10:00:00 [Exit] x"},
+      {"tab, NUL, DEL, escape", std::string("a\tb\0c\x7F" "d\x1B", 8), "a b c d "},
+      {"a lone lead byte before a control byte", "1\x81\n", "1\x81 "},
+      {"exactly 200 bytes", std::string(200, 'x'), std::string(200, 'x')},
+      {"cut at 200 bytes", std::string(250, 'x'), std::string(200, 'x')},
+      {"never inside a double-byte character", std::string(199, 'x') + chinese, std::string(199, 'x')},
+      {"a character ending at 200 stays", std::string(198, 'x') + chinese, std::string(198, 'x') + chinese.substr(0, 2)},
+      {"empty", "", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(loggable_server_text(c.text), c.loggable) << c.name;
+    EXPECT_LE(loggable_server_text(c.text).size(), kLoggedServerTextLimit) << c.name;
+  }
+  // The version entry takes the offered text through it.
+  EXPECT_EQ(old_new_version_log_text("1.18", "1.19\r\nforged"), "Old Version:1.18  New Version:1.19  forged");
+  EXPECT_EQ(old_new_version_log_text("1.18", std::string(300, '9')).size(),
+            std::string("Old Version:1.18  New Version:").size() + 200);
 }
 
 TEST(XmlText, ChildQueriesAreRootSlashAtNumber) {
