@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """A local update server for `make run`: offers a new version whose download is a program file.
 
-    demo_update_server.py --program build/windows/bin/Quadrivo.exe --version 1.19 --port-file F
-                          [--rate KB]
+    demo_update_server.py --program build/windows/bin/Quadrivo.exe --version 1.19 \
+                          --key build/update-key/private.pem --port-file F [--rate KB]
 
 Listens on 127.0.0.1 at a free port, writes the port into F once it is listening, and serves
-  /update.xml            the update description (download address first, version second)
+  /update.xml            the update description: download address, version, and the signature
+                         made with --key by the publisher's tool (release/sign_update.py)
   /Quadrivo-<ver>.exe    the program file, with its length announced; with --rate at about that
                          many kilobytes a second, so that the update window's progress is seen
 until it is stopped (SIGTERM or SIGINT). Only loopback is served.
@@ -17,21 +18,21 @@ import signal
 import sys
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "release"))
+import sign_update  # noqa: E402  (the publisher's own tool)
+
 
 CHUNK = 16 * 1024
 
 
-def make_handler(program_path, version, port_holder, rate_kb):
+def make_handler(program_path, version, signature, port_holder, rate_kb):
     program_name = f"/Quadrivo-{version}.exe"
 
     class Handler(http.server.BaseHTTPRequestHandler):
         def do_GET(self):
             if self.path == "/update.xml":
                 address = f"http://127.0.0.1:{port_holder[0]}{program_name}"
-                body = (
-                    '<?xml version="1.0" encoding="UTF-8"?>\n'
-                    f"<Update>\n  <Url>{address}</Url>\n  <Version>{version}</Version>\n</Update>\n"
-                ).encode("utf-8")
+                body = sign_update.update_document(address, version, signature).encode("utf-8")
                 self._send(200, "text/xml; charset=utf-8", body)
             elif self.path == program_name:
                 with open(program_path, "rb") as program:
@@ -63,12 +64,16 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--program", required=True)
     parser.add_argument("--version", default="1.19")
+    parser.add_argument("--key", required=True, help="the private key the update is signed with")
     parser.add_argument("--port-file", required=True)
     parser.add_argument("--rate", type=int, default=0, help="download speed in KB/s (0: as fast as possible)")
     args = parser.parse_args()
 
+    with open(args.program, "rb") as program:
+        signature = sign_update.sign_base64(sign_update.load_private_key(args.key), program.read(), args.version)
     port_holder = [0]
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), make_handler(args.program, args.version, port_holder, args.rate))
+    handler = make_handler(args.program, args.version, signature, port_holder, args.rate)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     port_holder[0] = server.server_address[1]
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
     with open(args.port_file + ".tmp", "w") as f:

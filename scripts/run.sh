@@ -46,8 +46,9 @@ trap stop_all EXIT
 
 source scripts/port-file.sh
 # 400 KB/s: the download takes a few seconds, so the update window's progress can be followed.
-python3 scripts/demo_update_server.py --program $windows/bin/Quadrivo.exe --version "$offered" \
-  --port-file "$port_file" --rate 400 &
+# Signed with the development key, whose public half the build compiled into Novavis.dll.
+/usr/bin/python3 scripts/demo_update_server.py --program $windows/bin/Quadrivo.exe --version "$offered" \
+  --key build/update-key/private.pem --port-file "$port_file" --rate 400 &
 server=$!
 if ! quadrivo_wait_for_port_file "$server" "$port_file"; then
   echo "run: the demo update server did not start" >&2

@@ -1,5 +1,7 @@
 #include "http_fetch.h"
 
+#include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "wide_text.h"
@@ -12,7 +14,8 @@ constexpr DWORD kReadChunkBytes = 64 * 1024;
 
 }  // namespace
 
-bool HttpGet::send(std::string_view address, const HttpTimeouts& timeouts) {
+bool HttpGet::send(std::string_view address, const HttpTimeouts& timeouts, std::optional<ULONGLONG> deadline) {
+  deadline_ = deadline;
   const std::wstring url = win::gbk_to_wide(address);
   if (url.empty()) return false;
 
@@ -40,12 +43,23 @@ bool HttpGet::send(std::string_view address, const HttpTimeouts& timeouts) {
                                     WINHTTP_DEFAULT_ACCEPT_TYPES, flags));
   if (!request_) return false;
 
-  // On the request handle: a silent server must end the request, not hold it for ever.
-  if (!WinHttpSetTimeouts(request_.get(), timeouts.connect_ms, timeouts.connect_ms, timeouts.connect_ms,
-                          timeouts.receive_ms)) {
-    return false;
+  // On the request handle: a silent server must end the request, not hold it for ever. The limits
+  // are set before sending, the only time WinHTTP (Wine's included) is sure to apply them.
+  int connect_ms = timeouts.connect_ms;
+  int receive_ms = timeouts.receive_ms;
+  if (deadline_) {
+    // Resolving, connecting, sending and waiting for the head come one after the other: under a
+    // deadline each gets at most a quarter of the time left, so together they end by then.
+    constexpr ULONGLONG kSteps = 4;
+    const ULONGLONG now = GetTickCount64();
+    if (now >= *deadline_) return false;
+    const auto share = static_cast<int>(std::min<ULONGLONG>((*deadline_ - now) / kSteps, INT_MAX));
+    connect_ms = std::min(connect_ms, share);
+    receive_ms = std::min(receive_ms, share);
   }
-  DWORD response_timeout = static_cast<DWORD>(timeouts.receive_ms);
+  receive_limit_ms_ = receive_ms;
+  if (!WinHttpSetTimeouts(request_.get(), connect_ms, connect_ms, connect_ms, receive_ms)) return false;
+  DWORD response_timeout = static_cast<DWORD>(receive_ms);
   WinHttpSetOption(request_.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &response_timeout,
                    sizeof response_timeout);
 
@@ -79,6 +93,8 @@ bool HttpGet::send(std::string_view address, const HttpTimeouts& timeouts) {
 
 std::optional<DWORD> HttpGet::read(void* buffer, DWORD capacity) {
   if (!request_) return std::nullopt;
+  // A read may wait its whole limit: under a deadline it starts only if it ends by then.
+  if (deadline_ && GetTickCount64() + static_cast<ULONGLONG>(receive_limit_ms_) > *deadline_) return std::nullopt;
   DWORD read = 0;
   if (!WinHttpReadData(request_.get(), buffer, capacity, &read)) return std::nullopt;
   return read;
@@ -86,15 +102,14 @@ std::optional<DWORD> HttpGet::read(void* buffer, DWORD capacity) {
 
 std::string http_fetch(std::string_view address, const HttpTimeouts& timeouts) {
   if (address.empty()) return {};
-  const ULONGLONG started = GetTickCount64();
-  const auto too_long = [&] { return GetTickCount64() - started > static_cast<ULONGLONG>(timeouts.document_total_ms); };
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeouts.document_total_ms);
   HttpGet get;
-  if (!get.send(address, timeouts)) return {};
+  if (!get.send(address, timeouts, deadline)) return {};
   std::string body;
   std::vector<char> buffer(kReadChunkBytes);
   for (;;) {
     const auto read = get.read(buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (!read || too_long()) return {};
+    if (!read || GetTickCount64() > deadline) return {};
     if (*read == 0) break;
     body.append(buffer.data(), *read);
     if (body.size() > kMaxDocumentBytes) return {};

@@ -20,8 +20,9 @@ struct HttpTimeouts {
   int connect_ms = 10000;
   // Waiting for the response head, and for each piece of the body.
   int receive_ms = 10000;
-  // The whole of a document fetch, which blocks the user-interface thread: a server that sends a
-  // byte now and then must not hold it for hours. The background download has no such limit.
+  // The whole of a document fetch, from name resolution to the last byte, which blocks the
+  // user-interface thread: neither a slow name server nor a server that sends a byte now and then
+  // may hold it longer. The background download has no such limit.
   int document_total_ms = 30000;
 };
 
@@ -35,8 +36,10 @@ using UniqueInternet = win::UniqueHandle<HINTERNET, InternetHandleTraits>;
 class HttpGet {
  public:
   // address: GBK text, "http://..." or "https://...". Sends the request and waits for the
-  // response head; false when the address cannot be used or no response came.
-  bool send(std::string_view address, const HttpTimeouts& timeouts);
+  // response head; false when the address cannot be used or no response came. With a deadline
+  // (a GetTickCount64 value), every step from name resolution to the last read of the body ends by
+  // then: each is given at most the time that is left.
+  bool send(std::string_view address, const HttpTimeouts& timeouts, std::optional<ULONGLONG> deadline = std::nullopt);
 
   // After send(): the status code, and the announced length of the body (nothing when the
   // response announced none, or the body is chunked).
@@ -48,6 +51,8 @@ class HttpGet {
   std::optional<DWORD> read(void* buffer, DWORD capacity);
 
  private:
+  std::optional<ULONGLONG> deadline_;
+  int receive_limit_ms_ = 0;
   UniqueInternet session_;
   UniqueInternet connection_;
   UniqueInternet request_;

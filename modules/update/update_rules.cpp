@@ -155,6 +155,13 @@ ProgressCaptions progress_captions_without_total(std::int32_t speed_bytes, std::
   return captions;
 }
 
+ProgressCaptions completed_captions(std::int32_t size) {
+  ProgressCaptions captions = progress_captions(0, size, size);
+  captions.percent = kHighestPercent;  // an empty file, too, is all there is
+  captions.percent_caption = std::string(kPercentLabel) + int_to_text(captions.percent) + kPercentSign;
+  return captions;
+}
+
 std::string loggable_server_text(std::string_view text) {
   std::string loggable;
   loggable.reserve(text.size() < kLoggedServerTextLimit ? text.size() : kLoggedServerTextLimit);

@@ -119,6 +119,9 @@ ProgressCaptions progress_captions(std::int32_t speed_bytes, std::int32_t receiv
 // percentage stays 0, since neither is known until the transfer ends.
 ProgressCaptions progress_captions_without_total(std::int32_t speed_bytes, std::int32_t received_bytes);
 
+// The captions once the whole file of size bytes has arrived: both sizes, "进度：100%", a full bar.
+ProgressCaptions completed_captions(std::int32_t size);
+
 // Texts from the server in log.txt ------------------------------------------------------------
 
 // Longest piece of server text written into one log entry, in bytes.

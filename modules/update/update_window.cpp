@@ -3,12 +3,12 @@
 #include <commctrl.h>
 
 #include <cstdint>
-#include <limits>
 
 #include "config_file.h"
 #include "handles.h"
 #include "log_entry.h"
 #include "message_box.h"
+#include "signature_rules.h"
 #include "update_rules.h"
 #include "wide_text.h"
 
@@ -53,17 +53,6 @@ HINSTANCE this_module() {
   GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                      reinterpret_cast<LPCWSTR>(&this_module), &module);
   return module;
-}
-
-// The size of a file as the progress shows it: -1 when there is none, at most the largest
-// 32-bit count.
-std::int32_t file_size(const std::wstring& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
-  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -1;
-  const std::uint64_t size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  constexpr auto kLargest = static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
-  return static_cast<std::int32_t>(size > kLargest ? kLargest : size);
 }
 
 // Starts the program file itself: the whole path names it (blanks included), no arguments, in a
@@ -114,7 +103,10 @@ class UpdateWindow {
   LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam);
 
   void on_tick();
+  void show_progress(const ProgressCaptions& captions);
   void finish_download(TransferState state);
+  void refuse(const Notice& notice);
+  void start_download(const Signature& signature);
   void hand_over();
   bool record_version();
 
@@ -251,7 +243,12 @@ void UpdateWindow::check() {
   const std::string installed = read_config_value(config_path(), kVersionSection, kVersionKey);
   const std::string address = read_config_value(config_path(), kUpdateInfoSection, kUrlKey);
   const std::string body = http_fetch(address, host_.timeouts);
-  module_.document.load(body);
+  if (module_.document.load(body)) {
+    // The signature belongs to the document it came in: a document without one has none, even
+    // when an earlier one had.
+    module_.signature_text.clear();
+    module_.document.query(kSignatureQuery, module_.signature_text);
+  }
   module_.document.query(kVersionQuery, module_.new_version_text);
   write_log(old_new_version_log_text(installed, module_.new_version_text));
 
@@ -269,15 +266,42 @@ void UpdateWindow::check() {
   // What the server sent goes into a file name and a request: refuse what could misplace the file
   // or fetch from anywhere but the web, before anything is downloaded.
   if (const Notice* refusal = refusal_notice(download_refusal(module_.new_version_text, module_.download_address))) {
-    close();
-    show(*refusal);
-    write_log(refusal->text);
+    refuse(*refusal);
     return;
   }
-  write_log(module_.download_address);
+  // Nothing is fetched that its publisher has not signed.
+  const std::optional<Signature> signature = decode_signature(module_.signature_text);
+  if (!signature) {
+    refuse(kNoValidSignatureNotice);
+    return;
+  }
   save_path_ = host_.run_directory + win::gbk_to_wide(save_file_suffix(module_.new_version_text));
+  // The downloader runs one transfer at a time, and one may still be running for a window closed
+  // earlier: say so rather than blame the network afterwards.
+  if (module_.downloader.busy_with_another(module_.download_address, save_path_)) {
+    refuse(kTransferStillRunningNotice);
+    return;
+  }
+  write_log(loggable_server_text(module_.download_address));
+  start_download(*signature);
+}
+
+void UpdateWindow::refuse(const Notice& notice) {
+  close();
+  show(notice);
+  write_log(notice.text);
+}
+
+void UpdateWindow::start_download(const Signature& signature) {
+  ExpectedSignature expected{signature, module_.new_version_text, host_.publisher_key};
+  DownloadTask task;
+  task.address = module_.download_address;
+  task.save_path = save_path_;
+  task.timeouts = host_.timeouts;
+  // On the downloader's thread, before the file is renamed into place.
+  task.accept = [expected = std::move(expected)](HANDLE file) { return is_signed_release(file, expected); };
   set_timer_period(host_.progress_period_ms);
-  transfer_ = module_.downloader.start(module_.download_address, save_path_, host_.timeouts);
+  transfer_ = module_.downloader.start(std::move(task));
 }
 
 void UpdateWindow::on_tick() {
@@ -290,15 +314,10 @@ void UpdateWindow::on_tick() {
   } reset{in_tick_};
 
   const std::int32_t speed = module_.downloader.take_speed();
-  const std::int32_t received = module_.downloader.received();
-  // The temporary file has the whole length of the new version while the transfer runs.
-  const std::int32_t size = file_size(Downloader::temporary_path(save_path_));
-  const ProgressCaptions captions = progress_captions(speed, received, size);
-  set_caption(标签_下载速度, captions.speed);
-  set_caption(标签_已经下载大小, captions.received);
-  set_caption(标签_总大小, captions.total);
-  set_caption(标签_下载进度, captions.percent_caption);
-  SendMessageW(GetDlgItem(window_, 进度条_下载进度), PBM_SETPOS, static_cast<WPARAM>(captions.percent), 0);
+  // The count and the size in one reading: the percentage never mixes two moments.
+  const TransferProgress progress = module_.downloader.progress();
+  show_progress(progress.total ? progress_captions(speed, progress.received, *progress.total)
+                               : progress_captions_without_total(speed, progress.received));
   if (host_.after_tick) host_.after_tick(window_);
 
   // The end of the download is the downloader's word, not a percentage of 0: that is also what a
@@ -310,16 +329,40 @@ void UpdateWindow::on_tick() {
   }
   if (!window_) return;
   set_timer_period(0);
+  if (state == TransferState::kComplete) {
+    // The question comes over a window that shows the whole file arrived.
+    show_progress(completed_captions(module_.downloader.completed_size()));
+    ::UpdateWindow(window_);
+  }
   finish_download(state);
 }
 
+void UpdateWindow::show_progress(const ProgressCaptions& captions) {
+  set_caption(标签_下载速度, captions.speed);
+  set_caption(标签_已经下载大小, captions.received);
+  set_caption(标签_总大小, captions.total);
+  set_caption(标签_下载进度, captions.percent_caption);
+  SendMessageW(GetDlgItem(window_, 进度条_下载进度), PBM_SETPOS, static_cast<WPARAM>(captions.percent), 0);
+}
+
 void UpdateWindow::finish_download(TransferState state) {
-  if (state != TransferState::kComplete) {
-    // The temporary file is gone already; nothing is started and Config.ini stays as it was.
-    close();
-    show(kDownloadFailedNotice);
-    write_log(kLogDownloadFailed);
-    return;
+  switch (state) {
+    case TransferState::kComplete:
+      break;
+    case TransferState::kRefused:
+      // The file is deleted already; nothing is started or recorded.
+      refuse(kSignatureMismatchNotice);
+      return;
+    case TransferState::kNotSaved:
+      refuse(kCannotSaveNotice);
+      return;
+    case TransferState::kRunning:
+    case TransferState::kFailed:
+      // The temporary file is gone already; nothing is started and Config.ini stays as it was.
+      close();
+      show(kDownloadFailedNotice);
+      write_log(kLogDownloadFailed);
+      return;
   }
   if (show(kRunNowQuestion) == IDYES) {
     hand_over();

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "downloader.h"
+#include "signature_check.h"
 #include "xml_query.h"
 
 namespace quadrivo::update {
@@ -38,6 +39,7 @@ inline constexpr wchar_t kUpdateWindowClass[] = L"QuadrivoUpdateWindow";
 struct UpdateModule {
   std::string new_version_text;   // replaced only by a successful "Update/@2"
   std::string download_address;   // replaced only by a successful "Update/@1"
+  std::string signature_text;     // "Update/@3" of the last document that loaded; empty if it had none
   UpdateDocument document;        // the last document loaded
   Downloader downloader;          // one transfer at a time
   HWND open_window = nullptr;     // the update window while one is shown
@@ -48,6 +50,7 @@ struct UpdateHost {
   std::function<void(const std::string& gbk_text, int kind)> write_log;
   std::function<void()> end_process;                           // after the hand-over; never returns in the DLL
   UINT progress_period_ms = kProgressPeriodMs;
+  PublicKeyBlob publisher_key = publisher_public_key();       // whose signature a download must carry
   HttpTimeouts timeouts;
   std::function<void(HWND update_window)> after_tick;          // tests watch the ticks; empty otherwise
 };

@@ -22,6 +22,7 @@ namespace {
 
 using test::document_address;
 using test::file_address;
+using test::signed_update_document;
 using test::update_document;
 
 constexpr DWORD kReturned = 10;
@@ -138,7 +139,7 @@ TEST_F(NovavisHost, UpToDateClosesTheWindowAndSaysSo) {
 
 TEST_F(NovavisHost, DownloadFollowedToTheEndAndNotRunNow) {
   const std::string address = file_address("ok", 150000);
-  write_config("1.18", document_address(update_document(address, "1.19")));
+  write_config("1.18", document_address(signed_update_document(address, "1.19")));
   ASSERT_EQ(run_host(L"YN"), kReturned);
   EXPECT_EQ(boxes(), (std::vector<std::string>{kNewVersionBox, kRunNowBox}));
   EXPECT_EQ(log_entries(), (std::vector<LogEntry>{{4, "Old Version:1.18  New Version:1.19"},
@@ -151,7 +152,7 @@ TEST_F(NovavisHost, DownloadFollowedToTheEndAndNotRunNow) {
 
 TEST_F(NovavisHost, YesRunsTheDownloadedProgramAndEndsTheHostWithZero) {
   const std::string address = test::server_root() + "/bin/update_payload.exe";
-  write_config("1.18", document_address(update_document(address, "1.19")));
+  write_config("1.18", document_address(signed_update_document(address, "1.19")));
   ASSERT_EQ(run_host(L"YY"), DWORD{0});
   EXPECT_EQ(boxes(), (std::vector<std::string>{kNewVersionBox, kRunNowBox}));
   EXPECT_EQ(config_version(), std::string("1.19"));
@@ -168,7 +169,7 @@ TEST_F(NovavisHost, YesRunsTheDownloadedProgramAndEndsTheHostWithZero) {
 
 TEST_F(NovavisHost, AFailedDownloadLeavesNothingAndSaysSo) {
   const std::string address = file_address("drop", 150000);
-  write_config("1.18", document_address(update_document(address, "1.19")));
+  write_config("1.18", document_address(signed_update_document(address, "1.19")));
   ASSERT_EQ(run_host(L"YO"), kReturned);
   EXPECT_EQ(boxes(), (std::vector<std::string>{kNewVersionBox, u8(u8"错误提示|下载失败，请检查网络后重试")}));
   EXPECT_EQ(log_entries(), (std::vector<LogEntry>{{4, "Old Version:1.18  New Version:1.19"},
@@ -176,15 +177,31 @@ TEST_F(NovavisHost, AFailedDownloadLeavesNothingAndSaysSo) {
                                                   {4, "Download Error"},
                                                   kStop}));
   EXPECT_FALSE(test::file_exists(file(L"Quadrivo V1.19.exe")));
-  EXPECT_FALSE(test::file_exists(file(L"Quadrivo V1.19.exe.part")));
+  EXPECT_TRUE(run_dir_.files_matching(L"*.part").empty());
+  EXPECT_EQ(config_version(), std::string("1.18"));
+}
+
+// The module keeps and runs only what the publisher signed: a download whose signature does not
+// match is deleted and reported, with real boxes and the real log.
+TEST_F(NovavisHost, ADownloadNotSignedByThePublisherIsDeletedAndReported) {
+  const std::string address = test::server_root() + "/bin/update_payload.exe";
+  write_config("1.18", document_address(update_document(address, "1.19", test::signature_of(address, "1.19", "other"))));
+  ASSERT_EQ(run_host(L"YO"), kReturned);
+  EXPECT_EQ(boxes(), (std::vector<std::string>{kNewVersionBox, u8(u8"错误提示|下载的文件未通过签名校验，已删除")}));
+  EXPECT_EQ(log_entries(), (std::vector<LogEntry>{{4, "Old Version:1.18  New Version:1.19"},
+                                                  {4, address},
+                                                  {4, u8(u8"下载的文件未通过签名校验，已删除")},
+                                                  kStop}));
+  EXPECT_FALSE(test::file_exists(file(L"Quadrivo V1.19.exe")));
+  EXPECT_TRUE(run_dir_.files_matching(L"*.part").empty());
+  EXPECT_FALSE(test::file_exists(file(L"payload-ran.txt"))) << "an unsigned program ran";
   EXPECT_EQ(config_version(), std::string("1.18"));
 }
 
 TEST_F(NovavisHost, TheEndOfTheProcessStopsATransferAndDeletesItsFile) {
-  write_config("1.18", document_address(update_document(file_address("slow", 300000, "&seconds=4"), "1.19")));
-  const std::wstring temporary = file(L"Quadrivo V1.19.exe.part");
-  ASSERT_EQ(run_host(L"Y", temporary), kEndedByWatcher);
-  EXPECT_FALSE(test::file_exists(temporary));
+  write_config("1.18", document_address(signed_update_document(file_address("slow", 300000, "&seconds=4"), "1.19")));
+  ASSERT_EQ(run_host(L"Y", file(L"Quadrivo V1.19.exe.*.part")), kEndedByWatcher);
+  EXPECT_TRUE(run_dir_.files_matching(L"*.part").empty());
   EXPECT_FALSE(test::file_exists(file(L"Quadrivo V1.19.exe")));
   EXPECT_EQ(config_version(), std::string("1.18"));
 }
@@ -254,7 +271,7 @@ TEST_F(NovavisHost, TheProgramsUpdateCommandWritesTheModuleAndCallsItAtOnce) {
   const std::string address = file_address("slow", 300000, "&seconds=2");
   ASSERT_TRUE(test::write_file_bytes(program_dir.file(L"Config.ini"),
                                      "[currentVersion]\r\nVersion=1.18\r\n[UpdateInfo]\r\nUrl=" +
-                                         document_address(update_document(address, "1.19")) + "\r\n"));
+                                         document_address(signed_update_document(address, "1.19")) + "\r\n"));
   test::ChildProcess program(test::quote(program_dir.file(L"Quadrivo.exe")), elsewhere_.path());
   ASSERT_TRUE(program.started());
   const HWND main = wait_for_window(program.id(), L"QuadrivoMainWindow");

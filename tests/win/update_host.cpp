@@ -3,10 +3,11 @@
 // Stop entry through Scribbet.dll. A timer of its user-interface thread answers the module's
 // message boxes as real boxes of this process (the timer fires inside the boxes' own loops), and
 // notes each one it saw.
-//   update_host ANSWERS RECORD [EXIT-WHEN PATH]
+//   update_host ANSWERS RECORD [EXIT-WHEN PATTERN]
 //     ANSWERS  the buttons to press in order, one letter each: Y(es), N(o), O(k); "-" for none
 //     RECORD   file that gets one line "title|text" (UTF-8) per box seen
-//     EXIT-WHEN PATH: end the process with code 5 as soon as PATH exists (a download under way)
+//     EXIT-WHEN PATTERN: end the process with code 5 as soon as a file matching the wildcard
+//                        PATTERN exists (a download under way)
 // Exit codes: 10 Novavis returned, 2 usage, 4 module or function missing; whatever the module
 // ends the process with otherwise.
 //
@@ -55,10 +56,16 @@ void append_line(const std::wstring& path, const std::string& utf8_line) {
   CloseHandle(file);
 }
 
+bool file_matching_exists(const std::wstring& pattern) {
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return true;
+}
+
 void CALLBACK watch(HWND, UINT, UINT_PTR, DWORD) {
-  if (!g_watch.exit_when.empty() && GetFileAttributesW(g_watch.exit_when.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    ExitProcess(5);
-  }
+  if (!g_watch.exit_when.empty() && file_matching_exists(g_watch.exit_when)) ExitProcess(5);
   HWND box = nullptr;
   EnumThreadWindows(GetCurrentThreadId(), &find_box, reinterpret_cast<LPARAM>(&box));
   if (!box || box == g_watch.answered) return;

@@ -17,6 +17,7 @@
 #include "downloader.h"
 #include "gbk_utf8.h"
 #include "http_fetch.h"
+#include "leading_zero_signatures.h"
 #include "message_box.h"
 #include "test_support.h"
 #include "update_rules.h"
@@ -33,6 +34,8 @@ using test::document_address;
 using test::file_address;
 using test::pattern;
 using test::server_root;
+using test::signature_of;
+using test::signed_update_document;
 using test::update_document;
 
 std::string gbk(const char8_t* utf8) { return utf8_to_gbk(reinterpret_cast<const char*>(utf8)); }
@@ -233,7 +236,12 @@ class DownloaderTest : public testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(test::server_configured()); }
   std::wstring save_path() const { return dir_.file(L"Quadrivo V1.19.exe"); }
-  std::wstring temporary() const { return Downloader::temporary_path(save_path()); }
+  // The files a transfer leaves beside the save path: none once it has ended.
+  std::vector<std::wstring> part_files() const { return dir_.files_matching(L"*.part"); }
+  static DownloadTask task(std::string address, std::wstring save_path,
+                           std::function<bool(HANDLE)> accept = nullptr) {
+    return DownloadTask{std::move(address), std::move(save_path), kTestTimeouts, std::move(accept)};
+  }
   test::ScratchDirectory dir_{L"downloader"};
 };
 
@@ -244,10 +252,12 @@ TEST_F(DownloaderTest, RunsOneTransferAtATime) {
   EXPECT_EQ(downloader.take_speed(), 0);
 
   const std::string address = file_address("slow", 200000, "&seconds=1");
-  const std::uint32_t first = downloader.start(address, save_path(), kTestTimeouts);
+  const std::uint32_t first = downloader.start(task(address, save_path()));
   ASSERT_NE(first, 0u);
-  EXPECT_EQ(downloader.start(address, save_path(), kTestTimeouts), first) << "the same task is the running one";
-  EXPECT_EQ(downloader.start(file_address("ok", 10), dir_.file(L"other.exe"), kTestTimeouts), 0u)
+  EXPECT_EQ(downloader.start(task(address, save_path())), first) << "the same task is the running one";
+  EXPECT_FALSE(downloader.busy_with_another(address, save_path()));
+  EXPECT_TRUE(downloader.busy_with_another(file_address("ok", 10), dir_.file(L"other.exe")));
+  EXPECT_EQ(downloader.start(task(file_address("ok", 10), dir_.file(L"other.exe"))), 0u)
       << "another task while one runs adds nothing";
   EXPECT_EQ(downloader.state(first), TransferState::kRunning);
 
@@ -256,9 +266,11 @@ TEST_F(DownloaderTest, RunsOneTransferAtATime) {
   while (downloader.state(first) == TransferState::kRunning) {
     seen_received = std::max(seen_received, downloader.received());
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (GetFileAttributesExW(temporary().c_str(), GetFileExInfoStandard, &data)) {
+    if (GetFileAttributesExW(downloader.temporary_path().c_str(), GetFileExInfoStandard, &data)) {
       EXPECT_EQ(data.nFileSizeLow, 200000u);
     }
+    const TransferProgress progress = downloader.progress();
+    if (progress.received > 0) EXPECT_EQ(progress.total, std::optional<std::int32_t>(200000));
     Sleep(20);
   }
   EXPECT_GT(seen_received, 0);
@@ -266,10 +278,12 @@ TEST_F(DownloaderTest, RunsOneTransferAtATime) {
   EXPECT_EQ(downloader.received(), 0) << "no transfer runs";
   EXPECT_EQ(downloader.take_speed(), 0);
   EXPECT_EQ(test::read_file_bytes(save_path()), pattern(200000));
-  EXPECT_FALSE(test::file_exists(temporary()));
+  EXPECT_TRUE(part_files().empty());
+  EXPECT_EQ(downloader.completed_size(), 200000);
+  EXPECT_FALSE(downloader.progress().total.has_value()) << "no transfer runs";
 
   // The next task is accepted, and replaces the file at the save path when it completes.
-  const std::uint32_t second = downloader.start(file_address("ok", 1000), save_path(), kTestTimeouts);
+  const std::uint32_t second = downloader.start(task(file_address("ok", 1000), save_path()));
   EXPECT_GT(second, first);
   downloader.wait_until_idle();
   EXPECT_EQ(downloader.state(second), TransferState::kComplete);
@@ -279,7 +293,7 @@ TEST_F(DownloaderTest, RunsOneTransferAtATime) {
 
 TEST_F(DownloaderTest, TheSpeedQueryResetsItsCount) {
   Downloader downloader;
-  const std::uint32_t transfer = downloader.start(file_address("slow", 300000, "&seconds=1.5"), save_path(), kTestTimeouts);
+  const std::uint32_t transfer = downloader.start(task(file_address("slow", 300000, "&seconds=1.5"), save_path()));
   ASSERT_NE(transfer, 0u);
   std::int64_t counted = 0;
   int queries_with_bytes = 0;
@@ -297,12 +311,107 @@ TEST_F(DownloaderTest, TheSpeedQueryResetsItsCount) {
 TEST_F(DownloaderTest, StoppingMidTransferDeletesTheTemporaryFile) {
   {
     Downloader downloader;
-    ASSERT_NE(downloader.start(file_address("slow", 100000, "&seconds=3"), save_path(), kTestTimeouts), 0u);
-    for (int i = 0; i < 100 && !test::file_exists(temporary()); ++i) Sleep(20);
-    ASSERT_TRUE(test::file_exists(temporary()));
+    ASSERT_NE(downloader.start(task(file_address("slow", 100000, "&seconds=3"), save_path())), 0u);
+    for (int i = 0; i < 100 && part_files().empty(); ++i) Sleep(20);
+    ASSERT_EQ(part_files().size(), 1u);
   }
-  EXPECT_FALSE(test::file_exists(temporary()));
+  EXPECT_TRUE(part_files().empty());
   EXPECT_FALSE(test::file_exists(save_path()));
+}
+
+TEST_F(DownloaderTest, OnlyAFileTheCheckAcceptsIsRenamedIntoPlace) {
+  ASSERT_TRUE(test::write_file_bytes(save_path(), "the version before"));
+  Downloader downloader;
+  std::string checked;
+  const std::uint32_t refused = downloader.start(task(file_address("ok", 5000), save_path(), [&](HANDLE file) {
+    // The check reads the complete file through the handle it is given.
+    char bytes[8000];
+    DWORD read = 0;
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    ReadFile(file, bytes, sizeof bytes, &read, nullptr);
+    checked.assign(bytes, read);
+    return false;
+  }));
+  downloader.wait_until_idle();
+  EXPECT_EQ(downloader.state(refused), TransferState::kRefused);
+  EXPECT_EQ(checked, pattern(5000));
+  EXPECT_EQ(test::read_file_bytes(save_path()), std::string("the version before"));
+  EXPECT_TRUE(part_files().empty());
+
+  const std::uint32_t accepted = downloader.start(task(file_address("ok", 5000), save_path(), [](HANDLE) { return true; }));
+  downloader.wait_until_idle();
+  EXPECT_EQ(downloader.state(accepted), TransferState::kComplete);
+  EXPECT_EQ(test::read_file_bytes(save_path()), pattern(5000));
+}
+
+TEST_F(DownloaderTest, AFileThatCannotBeSavedIsNotANetworkFailure) {
+  const struct {
+    const char* name;
+    std::wstring save_path;
+    std::string address;
+    TransferState end;
+  } cases[] = {
+      {"folder missing", dir_.file(L"gone\\Quadrivo V1.19.exe"), file_address("ok", 1000), TransferState::kNotSaved},
+      {"path too long", dir_.file(std::wstring(300, L'x') + L".exe"), file_address("ok", 1000), TransferState::kNotSaved},
+      {"a folder at the save path", dir_.file(L"Folder V1.19.exe"), file_address("ok", 1000), TransferState::kNotSaved},
+      {"the network, for comparison", save_path(), file_address("short", 1000), TransferState::kFailed},
+  };
+  ASSERT_TRUE(CreateDirectoryW(dir_.file(L"Folder V1.19.exe").c_str(), nullptr));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Downloader downloader;
+    const std::uint32_t transfer = downloader.start(task(c.address, c.save_path));
+    downloader.wait_until_idle();
+    EXPECT_EQ(downloader.state(transfer), c.end);
+    EXPECT_TRUE(part_files().empty());
+  }
+}
+
+TEST_F(DownloaderTest, EachTransferHasATemporaryFileOfItsOwn) {
+  Downloader first, second;
+  const std::uint32_t one = first.start(task(file_address("slow", 100000, "&seconds=1"), save_path()));
+  ASSERT_NE(one, 0u);
+  for (int i = 0; i < 100 && part_files().empty(); ++i) Sleep(20);
+  ASSERT_EQ(part_files().size(), 1u);
+  const std::uint32_t two = second.start(task(file_address("short", 1000), save_path()));
+  ASSERT_NE(two, 0u);
+  second.wait_until_idle();
+  EXPECT_EQ(second.state(two), TransferState::kFailed);
+  EXPECT_NE(first.temporary_path(), second.temporary_path());
+  EXPECT_EQ(part_files().size(), 1u) << "a failed transfer deleted another's file";
+  first.wait_until_idle();
+  EXPECT_EQ(first.state(one), TransferState::kComplete);
+  EXPECT_EQ(test::read_file_bytes(save_path()), pattern(100000));
+
+  // A file of another program that happens to have the name the next transfer takes is neither
+  // used nor deleted: the transfer takes another name. Names run "<save path>.<process>-<n>.part".
+  const std::wstring last = second.temporary_path();
+  const unsigned long next = std::stoul(last.substr(last.rfind(L'-') + 1)) + 1;
+  const std::wstring planted =
+      save_path() + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(next) + L".part";
+  Downloader fourth;
+  ASSERT_TRUE(test::write_file_bytes(planted, "someone else's"));
+  const std::uint32_t four = fourth.start(task(file_address("short", 1000), save_path()));
+  fourth.wait_until_idle();
+  EXPECT_EQ(fourth.state(four), TransferState::kFailed);
+  EXPECT_EQ(test::read_file_bytes(planted), std::string("someone else's"));
+  EXPECT_NE(fourth.temporary_path(), planted);
+}
+
+TEST_F(DownloaderTest, WithoutAnAnnouncedLengthTheTotalIsUnknown) {
+  Downloader downloader;
+  const std::uint32_t transfer = downloader.start(task(file_address("chunked", 300000), save_path()));
+  bool seen_running = false;
+  while (downloader.state(transfer) == TransferState::kRunning) {
+    const TransferProgress progress = downloader.progress();
+    if (progress.received > 0) {
+      seen_running = true;
+      EXPECT_FALSE(progress.total.has_value());
+    }
+  }
+  EXPECT_EQ(downloader.state(transfer), TransferState::kComplete);
+  EXPECT_EQ(downloader.completed_size(), 300000);
+  (void)seen_running;  // a fast local transfer may end before a look
 }
 
 // The update window --------------------------------------------------------------------------------
@@ -435,7 +544,7 @@ const std::string kDownloadFailed = utf8(kDownloadFailedText);
 
 TEST_F(UpdateWindowTest, TheFormIsTheTableAndTheHostStaysUsable) {
   StandInMainWindow main;
-  serve(update_document(file_address("slow", 100000, "&seconds=0.5"), "1.19"));
+  serve(signed_update_document(file_address("slow", 100000, "&seconds=0.5"), "1.19"));
   int ticks_before_yes = -1;
   bool checked = false;
   on_box_ = [&] {
@@ -607,10 +716,11 @@ class DownloadOutcome : public UpdateWindowTest, public testing::WithParamInterf
 TEST_P(DownloadOutcome, OnlyACompleteFileIsKeptAndRecorded) {
   const DownloadCase& c = GetParam();
   const std::string address = file_address(c.mode, c.size, c.extra);
-  std::string document = update_document(address, c.version_markup);
+  const std::string signature = signature_of(address, c.version_text);
+  std::string document = update_document(address, c.version_markup, signature);
   if (c.gbk_document) {
     document = "<?xml version=\"1.0\" encoding=\"GBK\"?>\r\n<Update><Url>" + test::xml_escape(address) +
-               "</Url><Version>" + c.version_markup + "</Version></Update>";
+               "</Url><Version>" + c.version_markup + "</Version><Signature>" + signature + "</Signature></Update>";
   }
   serve(document);
   const std::string config_before = *test::read_file_bytes(config_path());
@@ -636,7 +746,7 @@ TEST_P(DownloadOutcome, OnlyACompleteFileIsKeptAndRecorded) {
     EXPECT_FALSE(test::file_exists(saved));
     EXPECT_EQ(test::read_file_bytes(config_path()), config_before) << "Config.ini changed";
   }
-  EXPECT_FALSE(test::file_exists(Downloader::temporary_path(saved)));
+  EXPECT_TRUE(run_dir_.files_matching(L"*.part").empty());
   EXPECT_EQ(process_ends_, 0);
   EXPECT_FALSE(window_of_the_module_exists());
   EXPECT_GT(ticks_, 0);
@@ -665,7 +775,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(UpdateWindowTest, TheTickShowsTheProgress) {
   constexpr int kSize = 2048000;
-  serve(update_document(file_address("slow", kSize, "&seconds=1.5"), "1.19"));
+  serve(signed_update_document(file_address("slow", kSize, "&seconds=1.5"), "1.19"));
   struct Seen {
     std::string speed, received, total, percent;
     LRESULT bar;
@@ -685,8 +795,22 @@ TEST_F(UpdateWindowTest, TheTickShowsTheProgress) {
     tick.bar = SendDlgItemMessageW(window, 进度条_下载进度, PBM_GETPOS, 0, 0);
     seen.push_back(tick);
   };
+  // When the question comes, the window shows the whole file arrived.
+  std::vector<Seen> at_question;
+  on_box_ = [&] {
+    if (boxes_.back().text != kRunNowText || !module_.open_window) return;
+    const HWND window = module_.open_window;
+    on_tick_(window);
+    at_question.push_back(seen.back());
+  };
   answers_ = {IDYES, IDNO};
   run();
+  ASSERT_EQ(at_question.size(), 1u);
+  EXPECT_EQ(at_question[0].received, std::string(kReceivedLabel) + "2000KB");
+  EXPECT_EQ(at_question[0].total, std::string(kTotalLabel) + "2000KB");
+  EXPECT_EQ(at_question[0].percent, std::string(kPercentLabel) + "100%");
+  EXPECT_EQ(at_question[0].bar, 100);
+  seen.pop_back();
   ASSERT_FALSE(seen.empty());
   bool midway = false, moving = false;
   for (const Seen& tick : seen) {
@@ -707,7 +831,7 @@ TEST_F(UpdateWindowTest, TheTickShowsTheProgress) {
 }
 
 TEST_F(UpdateWindowTest, YesStartsTheNewVersionRecordsItAndEndsTheProcess) {
-  serve(update_document(file_address("ok", 5000), "1.19"));
+  serve(signed_update_document(file_address("ok", 5000), "1.19"));
   answers_ = {IDYES, IDYES};
   run();
   EXPECT_EQ(process_ends_, 1);
@@ -718,7 +842,7 @@ TEST_F(UpdateWindowTest, YesStartsTheNewVersionRecordsItAndEndsTheProcess) {
 }
 
 TEST_F(UpdateWindowTest, AReadOnlyConfigIniIsAFailedRecord) {
-  serve(update_document(file_address("ok", 5000), "1.19"));
+  serve(signed_update_document(file_address("ok", 5000), "1.19"));
   const std::string before = *test::read_file_bytes(config_path());
   ASSERT_TRUE(SetFileAttributesW(config_path().c_str(), FILE_ATTRIBUTE_READONLY));
   answers_ = {IDYES, IDNO};
@@ -781,7 +905,7 @@ TEST_F(UpdateWindowTest, RefusesWhatTheServerSentBeforeDownloading) {
   // "1.19" + 60 bytes is still accepted: exactly 64.
   log_.clear();
   boxes_.clear();
-  serve(update_document(file_address("ok", 10), "1.19" + std::string(60, 'x')));
+  serve(signed_update_document(file_address("ok", 10), "1.19" + std::string(60, 'x')));
   answers_ = {IDYES, IDNO};
   run();
   EXPECT_EQ(log_texts().back(), "Download successfully");
@@ -791,7 +915,7 @@ TEST_F(UpdateWindowTest, RefusesWhatTheServerSentBeforeDownloading) {
 
 TEST_F(UpdateWindowTest, ClosingTheWindowLeavesTheTransferToFinishUnobserved) {
   const std::string address = file_address("slow", 200000, "&seconds=1");
-  serve(update_document(address, "1.19"));
+  serve(signed_update_document(address, "1.19"));
   const std::string config_before = *test::read_file_bytes(config_path());
   on_tick_ = [&](HWND window) {
     if (ticks_ == 1) PostMessageW(window, WM_CLOSE, 0, 0);
@@ -801,14 +925,14 @@ TEST_F(UpdateWindowTest, ClosingTheWindowLeavesTheTransferToFinishUnobserved) {
   EXPECT_FALSE(window_of_the_module_exists());
   module_.downloader.wait_until_idle();
   EXPECT_EQ(test::read_file_bytes(save_path("1.19")), pattern(200000)) << "the transfer did not go on";
-  EXPECT_FALSE(test::file_exists(Downloader::temporary_path(save_path("1.19"))));
+  EXPECT_TRUE(run_dir_.files_matching(L"*.part").empty());
   EXPECT_EQ(box_texts(), std::vector<std::string>{kNewVersion}) << "the end was followed after all";
   EXPECT_EQ(log_texts(), (std::vector<std::string>{old_new("1.18", "1.19"), utf8(address)}));
   EXPECT_EQ(test::read_file_bytes(config_path()), config_before);
 }
 
 TEST_F(UpdateWindowTest, ACallWhileTheWindowIsOpenBringsItToTheFront) {
-  serve(update_document(file_address("slow", 100000, "&seconds=0.5"), "1.19"));
+  serve(signed_update_document(file_address("slow", 100000, "&seconds=0.5"), "1.19"));
   HWND during = nullptr;
   on_tick_ = [&](HWND window) {
     if (ticks_ != 2) return;
@@ -823,7 +947,7 @@ TEST_F(UpdateWindowTest, ACallWhileTheWindowIsOpenBringsItToTheFront) {
 }
 
 TEST_F(UpdateWindowTest, TheEndOfTheProgramEndsTheWindowAndReachesTheHostsLoop) {
-  serve(update_document(file_address("slow", 100000, "&seconds=0.5"), "1.19"));
+  serve(signed_update_document(file_address("slow", 100000, "&seconds=0.5"), "1.19"));
   on_tick_ = [&](HWND) {
     if (ticks_ == 1) PostQuitMessage(3);
   };
@@ -833,6 +957,166 @@ TEST_F(UpdateWindowTest, TheEndOfTheProgramEndsTheWindowAndReachesTheHostsLoop) 
   MSG message;
   ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "WM_QUIT was swallowed";
   EXPECT_EQ(message.wParam, 3u);
+}
+
+// Signatures ---------------------------------------------------------------------------------------
+
+// What every refusal leaves: the two boxes, the log up to the message, no program at the save
+// path, no temporary file, Config.ini as it was, nothing started.
+class SignedUpdateTest : public UpdateWindowTest {
+ protected:
+  void expect_refused(const char* message, bool downloaded, const std::string& address,
+                      const std::string& config_before) {
+    EXPECT_EQ(box_texts(), (std::vector<std::string>{kNewVersion, utf8(message)}));
+    ASSERT_EQ(boxes_.size(), 2u);
+    EXPECT_EQ(boxes_[1].title, kErrorTitle);
+    EXPECT_EQ(boxes_[1].style, 16u);
+    std::vector<std::string> log{old_new("1.18", "1.19")};
+    if (downloaded) log.push_back(utf8(address));
+    log.push_back(utf8(message));
+    EXPECT_EQ(log_texts(), log);
+    EXPECT_FALSE(test::file_exists(save_path("1.19")));
+    EXPECT_TRUE(run_dir_.files_matching(L"*.part").empty());
+    EXPECT_EQ(test::read_file_bytes(config_path()), config_before) << "Config.ini changed";
+    EXPECT_EQ(process_ends_, 0);
+    EXPECT_FALSE(window_of_the_module_exists());
+  }
+  void reset() {
+    log_.clear();
+    boxes_.clear();
+    ticks_ = 0;
+  }
+};
+
+TEST_F(SignedUpdateTest, ADocumentWithoutAValidSignatureIsRefusedBeforeDownloading) {
+  const std::string address = file_address("ok", 1000, "&tag=unsigned");
+  const std::string good = signature_of(address, "1.19");
+  ASSERT_EQ(good.size(), 88u);
+  const struct {
+    const char* name;
+    std::string document;
+  } cases[] = {
+      {"no third child", update_document(address, "1.19")},
+      {"an empty third child", update_document(address, "1.19", "")},
+      {"not base64", update_document(address, "1.19", good.substr(0, 40) + "!" + good.substr(41))},
+      {"63 bytes", update_document(address, "1.19", good.substr(0, 84))},
+      {"65 bytes", update_document(address, "1.19", good.substr(0, 84) + "AAA=")},
+      {"a DER signature", update_document(address, "1.19", std::string(96, 'M'))},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    reset();
+    serve(c.document);
+    const std::string before = *test::read_file_bytes(config_path());
+    answers_ = {IDYES};
+    run();
+    expect_refused(kNoValidSignatureText, false, address, before);
+    EXPECT_EQ(ticks_, 0);
+  }
+  EXPECT_EQ(server_requests().find("tag=unsigned"), std::string::npos) << "an unsigned update was downloaded";
+}
+
+TEST_F(SignedUpdateTest, ADownloadWhoseSignatureDoesNotMatchIsDeletedAndNeverRun) {
+  const std::string file = file_address("ok", 20000);
+  const struct {
+    const char* name;
+    std::string address;    // what the document points at
+    std::string signature;  // what it carries
+  } cases[] = {
+      {"signed by another key", file, signature_of(file, "1.19", "other")},
+      {"signed for another version text", file, signature_of(file, "1.18")},
+      {"signed for the version with a blank", file, signature_of(file, "1.19 ")},
+      {"the file changed after signing", file_address("ok", 20000, "&flip=12345"), signature_of(file, "1.19")},
+      {"a body framed by closing, cut short", file_address("closecut", 20000), signature_of(file, "1.19")},
+      {"the signature of another file", file, signature_of(file_address("ok", 20001), "1.19")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    reset();
+    serve(update_document(c.address, "1.19", c.signature));
+    const std::string before = *test::read_file_bytes(config_path());
+    answers_ = {IDYES, IDYES};
+    run();
+    expect_refused(kSignatureMismatchText, true, c.address, before);
+    EXPECT_GT(ticks_, 0);
+  }
+}
+
+TEST_F(SignedUpdateTest, SignaturesWithLeadingZeroBytesAreAccepted) {
+  host_.publisher_key = test::kLeadingZeroKey;
+  for (const char* signature : {test::kShortRSignature, test::kShortSSignature}) {
+    SCOPED_TRACE(signature);
+    reset();
+    DeleteFileW(save_path("1.19").c_str());
+    const std::string address = file_address("ok", test::kLeadingZeroFileSize);
+    serve(update_document(address, test::kLeadingZeroVersion, signature));
+    answers_ = {IDYES, IDNO};
+    run();
+    EXPECT_EQ(box_texts(), (std::vector<std::string>{kNewVersion, kRunNow}));
+    EXPECT_EQ(log_texts().back(), "Download successfully");
+    EXPECT_EQ(test::read_file_bytes(save_path("1.19")), pattern(test::kLeadingZeroFileSize));
+  }
+  // The development key does not accept them: the key in the host is the one that counts.
+  reset();
+  host_.publisher_key = publisher_public_key();
+  serve(update_document(file_address("ok", test::kLeadingZeroFileSize), test::kLeadingZeroVersion,
+                        test::kShortRSignature));
+  answers_ = {IDYES, IDYES};
+  run();
+  EXPECT_EQ(box_texts().back(), utf8(kSignatureMismatchText));
+}
+
+TEST_F(SignedUpdateTest, AFileThatCannotBeSavedSaysSo) {
+  ASSERT_TRUE(CreateDirectoryW(save_path("1.19").c_str(), nullptr));  // something in the way
+  const std::string address = file_address("ok", 5000);
+  serve(signed_update_document(address, "1.19"));
+  const std::string before = *test::read_file_bytes(config_path());
+  answers_ = {IDYES, IDYES};
+  run();
+  EXPECT_EQ(box_texts(), (std::vector<std::string>{kNewVersion, utf8(kCannotSaveText)}));
+  EXPECT_EQ(log_texts(), (std::vector<std::string>{old_new("1.18", "1.19"), utf8(address), utf8(kCannotSaveText)}));
+  EXPECT_TRUE(run_dir_.files_matching(L"*.part").empty());
+  EXPECT_EQ(test::read_file_bytes(config_path()), before);
+  EXPECT_EQ(process_ends_, 0);
+}
+
+TEST_F(SignedUpdateTest, ACheckWhileAnEarlierTransferRunsSaysSo) {
+  const std::string slow = file_address("slow", 200000, "&seconds=1.5");
+  serve(signed_update_document(slow, "1.19"));
+  on_tick_ = [&](HWND window) {
+    if (ticks_ == 1) PostMessageW(window, WM_CLOSE, 0, 0);
+  };
+  answers_ = {IDYES};
+  run();
+  ASSERT_EQ(module_.downloader.state(1), TransferState::kRunning) << "the first transfer ended too soon";
+
+  reset();
+  on_tick_ = nullptr;
+  serve(signed_update_document(file_address("ok", 1000), "1.20"));
+  answers_ = {IDYES};
+  run();
+  EXPECT_EQ(box_texts(), (std::vector<std::string>{kNewVersion, utf8(kTransferStillRunningText)}));
+  EXPECT_EQ(boxes_[1].title, kErrorTitle);
+  EXPECT_EQ(boxes_[1].style, 16u);
+  EXPECT_EQ(log_texts(), (std::vector<std::string>{old_new("1.18", "1.20"), utf8(kTransferStillRunningText)}));
+  EXPECT_EQ(ticks_, 0);
+  module_.downloader.wait_until_idle();
+  EXPECT_EQ(test::read_file_bytes(save_path("1.19")), pattern(200000)) << "the earlier transfer was disturbed";
+  EXPECT_FALSE(test::file_exists(save_path("1.20")));
+}
+
+// The whole document fetch ends within its total, whatever each step may take on its own.
+TEST(HttpFetch, TheWholeFetchEndsWithinItsTotal) {
+  ASSERT_TRUE(test::server_configured());
+  // On their own limits a read of the head could wait 2 s and each read of the body 2 s more: the
+  // head comes at once and the first byte after 1.5 s, then nothing.
+  constexpr HttpTimeouts kTimeouts{1000, 2000, 2500};
+  for (const char* seconds : {"0.3", "1.5"}) {
+    SCOPED_TRACE(seconds);
+    const DWORD started = GetTickCount();
+    EXPECT_EQ(http_fetch(file_address("pause", 1000, std::string("&seconds=") + seconds), kTimeouts), "");
+    EXPECT_LE(GetTickCount() - started, 2500u + 300u) << "the fetch outlived its total";
+  }
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "http_fetch.h"
+
 namespace quadrivo::test {
 
 inline std::string server_root() {
@@ -64,6 +66,57 @@ inline std::string xml_escape(std::string_view text) {
 inline std::string update_document(std::string_view address, std::string_view version_markup) {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Update>\r\n  <Url>" + xml_escape(address) +
          "</Url>\r\n  <Version>" + std::string(version_markup) + "</Version>\r\n</Update>\r\n";
+}
+
+// The same with a third child, the signature text as given (base64 or anything a test wants),
+// wrapped at 64 characters onto indented lines as some servers write base64.
+inline std::string update_document(std::string_view address, std::string_view version_markup,
+                                   std::string_view signature_text) {
+  std::string wrapped;
+  for (std::size_t at = 0; at < signature_text.size(); at += 64) {
+    wrapped += "\r\n    " + std::string(signature_text.substr(at, 64));
+  }
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Update>\r\n  <Url>" + xml_escape(address) +
+         "</Url>\r\n  <Version>" + std::string(version_markup) + "</Version>\r\n  <Signature>" + wrapped +
+         "\r\n  </Signature>\r\n</Update>\r\n";
+}
+
+inline std::string url_escape(std::string_view text) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string escaped;
+  for (const unsigned char c : text) {
+    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+                       c == '_' || c == '.' || c == '~';
+    if (plain) {
+      escaped += static_cast<char>(c);
+    } else {
+      escaped += '%';
+      escaped += kDigits[c >> 4];
+      escaped += kDigits[c & 15];
+    }
+  }
+  return escaped;
+}
+
+// The publisher's signature (base64), made by the server with the publisher's tool, of what the
+// address on this server serves, offered as version_gbk. key "other": a key the program does not
+// know.
+inline std::string signature_of(std::string_view address, std::string_view version_gbk, std::string_view key = "") {
+  const std::string root = server_root();
+  const std::string path(address.substr(address.starts_with(root) ? root.size() : 0));
+  std::string request = root + "/sign?file=" + url_escape(path) + "&version=" + hex(version_gbk);
+  if (!key.empty()) request += "&key=" + std::string(key);
+  return update::http_fetch(request, update::HttpTimeouts{});
+}
+
+// An update description offering the file at address as version_markup (which the program reads
+// as version_gbk), signed by the publisher.
+inline std::string signed_update_document(std::string_view address, std::string_view version_markup,
+                                          std::string_view version_gbk) {
+  return update_document(address, version_markup, signature_of(address, version_gbk));
+}
+inline std::string signed_update_document(std::string_view address, std::string_view version) {
+  return signed_update_document(address, version, version);
 }
 
 }  // namespace quadrivo::test

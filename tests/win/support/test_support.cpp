@@ -20,6 +20,18 @@ ScratchDirectory::ScratchDirectory(const std::wstring& name_hint) {
   }
 }
 
+std::vector<std::wstring> ScratchDirectory::files_matching(const std::wstring& pattern) const {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW(file(pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    names.emplace_back(found.cFileName);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
 ScratchDirectory::~ScratchDirectory() {
   if (path_.empty()) return;
   // Read-only files a test made must not stop the clean-up.

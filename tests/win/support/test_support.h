@@ -20,6 +20,8 @@ class ScratchDirectory {
 
   const std::wstring& path() const { return path_; }
   std::wstring file(const std::wstring& name) const { return path_ + L"\\" + name; }
+  // Names (not paths) of the files here that match a wildcard pattern such as L"*.part".
+  std::vector<std::wstring> files_matching(const std::wstring& pattern) const;
 
  private:
   std::wstring path_;

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Times the check of a 1.5 MB download (SHA-256 in chunks, then the ECDSA signature, with CNG)
+# under Wine, in the Windows build that runs here (scripts/wine-env.sh).
+#   bench/signature_timing.sh [BYTES] [RUNS]
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+source scripts/wine-env.sh
+windows=build/$QUADRIVO_WINDOWS_PRESET
+[ -f "$windows/CMakeCache.txt" ] || cmake --preset "$QUADRIVO_WINDOWS_PRESET" >/dev/null
+cmake --build --preset "$QUADRIVO_WINDOWS_PRESET" --target signature_timing >/dev/null
+bash scripts/wine-prefix.sh
+WINEDEBUG=-all wine "$windows/bin/signature_timing.exe" "$@"
