@@ -253,6 +253,17 @@ TEST(ProgressCaptions, WithoutAnAnnouncedLengthNoTotalIsClaimed) {
   EXPECT_EQ(captions.percent_caption, gbk(u8"进度：0%"));
 }
 
+TEST(ProgressCaptions, ACompletedTransferShowsBothSizesAndAHundred) {
+  for (const std::int32_t size : {2048000, 1, 0}) {
+    const ProgressCaptions captions = completed_captions(size);
+    const std::string kilobytes = std::to_string(size / 1024);
+    EXPECT_EQ(captions.received, gbk(u8"已下载：") + kilobytes + "KB") << size;
+    EXPECT_EQ(captions.total, gbk(u8"总大小：") + kilobytes + "KB") << size;
+    EXPECT_EQ(captions.percent, 100) << size;
+    EXPECT_EQ(captions.percent_caption, gbk(u8"进度：100%")) << size;
+  }
+}
+
 TEST(LoggableServerText, ControlCharactersBecomeBlanksAndTheLengthIsBounded) {
   const std::string chinese = gbk(u8"正式版");
   struct Case {
