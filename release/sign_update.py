@@ -154,11 +154,19 @@ def command_document(args):
     return 0
 
 
-def command_verify(args):
+def decode_signature_text(text):
+    """The signature as the program reads it: blanks, tabs and line breaks ignored, then standard
+    base64 in its one canonical form (padding bits zero); b"" for anything else."""
+    compact = "".join(c for c in text if c not in " \t\r\n")
     try:
-        signature = base64.b64decode("".join(args.signature.split()), validate=True)
+        decoded = base64.b64decode(compact, validate=True)
     except ValueError:
-        signature = b""
+        return b""
+    return decoded if base64.b64encode(decoded).decode("ascii") == compact else b""
+
+
+def command_verify(args):
+    signature = decode_signature_text(args.signature)
     good = verify(load_public_key(args.public), read_file(args.file), args.version, signature)
     print("good signature" if good else "BAD signature")
     return 0 if good else 1
