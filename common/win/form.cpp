@@ -1,12 +1,13 @@
-#include "form.h"
+#include "common/win/form.h"
 
 #include <commctrl.h>
 
 #include <cwchar>
 
-#include "wide_text.h"
+#include "common/win/module.h"
+#include "common/win/wide_text.h"
 
-namespace quadrivo::app {
+namespace quadrivo::win {
 namespace {
 
 constexpr UINT_PTR kContainerSubclassId = 1;
@@ -65,7 +66,13 @@ LRESULT CALLBACK tab_passing_procedure(HWND window, UINT message, WPARAM wparam,
 
 }  // namespace
 
-win::UniqueFont create_font(const FontSpec& font_spec) {
+bool FontSpec::operator==(const FontSpec& other) const {
+  const bool same_face = (face == nullptr && other.face == nullptr) ||
+                         (face != nullptr && other.face != nullptr && std::string_view(face) == other.face);
+  return same_face && height == other.height && bold == other.bold && underline == other.underline;
+}
+
+UniqueFont create_font(const FontSpec& font_spec) {
   LOGFONTW font{};
   font.lfHeight = -font_spec.height;
   font.lfWeight = font_spec.bold ? FW_BOLD : FW_NORMAL;
@@ -76,10 +83,10 @@ win::UniqueFont create_font(const FontSpec& font_spec) {
   font.lfQuality = DEFAULT_QUALITY;
   font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
   if (font_spec.face) {
-    const std::wstring face = win::gbk_to_wide(font_spec.face);
+    const std::wstring face = gbk_to_wide(font_spec.face);
     std::wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
   }
-  return win::UniqueFont(CreateFontIndirectW(&font));
+  return UniqueFont(CreateFontIndirectW(&font));
 }
 
 std::string window_text(HWND window) {
@@ -88,18 +95,18 @@ std::string window_text(HWND window) {
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
   const int copied = GetWindowTextW(window, text.data(), length + 1);
   text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-  return win::wide_to_gbk(text);
+  return wide_to_gbk(text);
 }
 
 void set_window_text(HWND window, std::string_view gbk_text) {
-  SetWindowTextW(window, win::gbk_to_wide(gbk_text).c_str());
+  SetWindowTextW(window, gbk_to_wide(gbk_text).c_str());
 }
 
 void append_text(HWND edit_box, std::string_view gbk_text) {
   // EM_SETSEL(-1, -1) only drops the selection; the end has to be named.
   const LPARAM end = GetWindowTextLengthW(edit_box);
   SendMessageW(edit_box, EM_SETSEL, static_cast<WPARAM>(end), end);
-  SendMessageW(edit_box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(win::gbk_to_wide(gbk_text).c_str()));
+  SendMessageW(edit_box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(gbk_to_wide(gbk_text).c_str()));
   SendMessageW(edit_box, EM_SCROLLCARET, 0, 0);
 }
 
@@ -109,23 +116,27 @@ void make_container(HWND group_box) {
 
 void pass_tab_on(HWND edit_box) { SetWindowSubclass(edit_box, tab_passing_procedure, kTabSubclassId, 0); }
 
-void dispatch_message(MSG& message) {
-  const HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-  if (root && IsDialogMessageW(root, &message)) return;
-  TranslateMessage(&message);
-  DispatchMessageW(&message);
-}
-
-bool pump_pending_events() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(message.wParam));
-      return false;
-    }
-    dispatch_message(message);
+HFONT FontCache::get(const FontSpec& font_spec) {
+  for (const auto& [known, font] : fonts_) {
+    if (known == font_spec) return font.get();
   }
-  return true;
+  fonts_.emplace_back(font_spec, create_font(font_spec));
+  return fonts_.back().second.get();
 }
 
-}  // namespace quadrivo::app
+HWND create_control(HWND parent, const ControlKind& kind, DWORD extra_style, int left, int top, int width,
+                    int height, const char* caption, const FontSpec& font, int id, FontCache& fonts) {
+  const std::wstring text = caption ? gbk_to_wide(caption) : std::wstring();
+  const HWND handle = CreateWindowExW(kind.extended_style, kind.class_name, text.c_str(),
+                                      WS_CHILD | WS_VISIBLE | kind.style | extra_style, left, top, width, height,
+                                      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), this_module(),
+                                      nullptr);
+  if (!handle) return nullptr;
+  if (font.height > 0) SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.get(font)), FALSE);
+  if (kind.traits & kContainer) make_container(handle);
+  if (kind.traits & kUnlimitedText) SendMessageW(handle, EM_SETLIMITTEXT, 0, 0);
+  if (kind.traits & kPassesTab) pass_tab_on(handle);
+  return handle;
+}
+
+}  // namespace quadrivo::win
