@@ -1,12 +1,12 @@
-#include "update_rules.h"
+#include "modules/update/update_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 
-#include "gbk_utf8.h"
-#include "xml_text.h"
+#include "common/gbk_utf8.h"
+#include "modules/update/xml_text.h"
 
 namespace quadrivo::update {
 namespace {

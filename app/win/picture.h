@@ -1,16 +1,13 @@
-// Pictures from JPEG bytes, as the picture boxes show them, and the program's embedded data.
+// Pictures from JPEG bytes, as the picture boxes show them.
 #pragma once
 
 #include <windows.h>
 
 #include <string_view>
 
-#include "handles.h"
+#include "common/win/handles.h"
 
 namespace quadrivo::app {
-
-// The bytes of an RCDATA resource of the program's executable; empty when it is missing.
-std::string_view resource_bytes(int resource_id);
 
 // Decodes a JPEG (or any format the system's imaging codecs read) into a 24-bit top-down DIB
 // section. 24 bits on purpose: a static control shows such a bitmap as it is, while one with an

@@ -10,9 +10,10 @@
 #include <cstring>
 #include <string>
 
-#include "handles.h"
-#include "log_entry.h"
-#include "run_directory.h"
+#include "common/win/files.h"
+#include "common/win/handles.h"
+#include "modules/log/log_entry.h"
+#include "common/win/run_directory.h"
 
 namespace {
 
@@ -49,19 +50,6 @@ class AppendLock {
   bool locked_ = false;
 };
 
-bool write_all(HANDLE file, const std::string& bytes) {
-  const char* data = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    DWORD written = 0;
-    const DWORD chunk = left > 0x10000000 ? 0x10000000 : static_cast<DWORD>(left);
-    if (!WriteFile(file, data, chunk, &written, nullptr) || written == 0) return false;
-    data += written;
-    left -= written;
-  }
-  return true;
-}
-
 void append_entry(const char* message, int kind) {
   // The caller's buffer is only read.
   const std::string text = message ? std::string(message, std::strlen(message)) : std::string();
@@ -81,7 +69,7 @@ void append_entry(const char* message, int kind) {
   const AppendLock lock(file.get());
   LARGE_INTEGER end{};
   if (!SetFilePointerEx(file.get(), end, nullptr, FILE_END)) return;
-  write_all(file.get(), *entry);
+  quadrivo::win::write_all(file.get(), *entry);
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
-#include "companion_modules.h"
+#include "app/win/companion_modules.h"
 
 #include <windows.h>
 
-#include "handles.h"
-#include "message_box.h"
-#include "module_binding.h"
-#include "picture.h"
-#include "texts.h"
+#include "app/engine/texts.h"
+#include "common/win/files.h"
+#include "common/win/handles.h"
+#include "common/win/module.h"
 
 // The caller's side of a __stdcall call, written out so that the stack pointer can be compared
 // before and after: the compiler would otherwise restore it from the frame and hide a callee
@@ -41,67 +40,42 @@ _quadrivo_call_stdcall2:
 namespace quadrivo::app {
 namespace {
 
-// Exit codes of the fatal ends, so a host (or a test) can tell them apart.
-constexpr UINT kBindingFailedExitCode = 3;
+// A Scribbet that removed the wrong number of bytes from the stack: a fatal end of its own, so a
+// host (or a test) can tell it from a failed binding.
 constexpr UINT kStackUnbalancedExitCode = 4;
-
-using ScribbetFunction = int __stdcall(const char* message, int kind);
-
-LogSink& log_sink() {
-  static LogSink sink;
-  return sink;
-}
-
-win::LazyExport<ScribbetFunction>& scribbet_export() {
-  static win::LazyExport<ScribbetFunction> binding(kScribbetModule.file_name, "Scribbet", kBindingFailedExitCode);
-  return binding;
-}
-
-bool write_whole(HANDLE file, std::string_view bytes) {
-  while (!bytes.empty()) {
-    DWORD written = 0;
-    if (!WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) || written == 0) {
-      return false;
-    }
-    bytes.remove_prefix(written);
-  }
-  return true;
-}
 
 }  // namespace
 
-Provisioning provision_module(const CompanionModule& module, const std::wstring& run_directory) {
+Provisioning provision_module(const CompanionModule& module, const std::wstring& run_directory,
+                              const win::MessageBoxFunction& show) {
   const std::wstring path = run_directory + L"\\" + module.file_name;
   if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return Provisioning::kPresent;
 
-  const std::string_view embedded = resource_bytes(module.resource_id);
+  const std::string_view embedded = win::resource_bytes(module.resource_id);
   if (!embedded.empty()) {
     win::UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                      nullptr));
     if (file) {
-      const bool whole = write_whole(file.get(), embedded);
+      const bool whole = win::write_all(file.get(), embedded);
       file.reset();
       if (whole) return Provisioning::kWritten;
       DeleteFileW(path.c_str());
     }
   }
-  win::message_box(texts::kModuleMissing, texts::kErrorTitle, win::kErrorOk);
+  show(texts::kModuleMissing, texts::kErrorTitle, MB_ICONERROR | MB_OK);
   return Provisioning::kFailed;
 }
 
-void write_log_entry(std::string_view gbk_message, int kind) {
+void CompanionModules::write_log(std::string_view gbk_message, int kind) {
   const std::string message(gbk_message);  // NUL-terminated, owned by this caller for the call
-  if (log_sink()) {
-    log_sink()(message, kind);
-    return;
-  }
-  ScribbetFunction* const scribbet = scribbet_export().get();
+  win::ScribbetFunction* const scribbet = scribbet_.get();
+  if (!scribbet) return;  // a binding failed and the process is ending
 #if defined(__i386__)
   const std::int32_t moved = quadrivo_call_stdcall2(reinterpret_cast<const void*>(scribbet),
                                                     static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(message.c_str())),
                                                     static_cast<std::uint32_t>(kind));
   if (moved != 0) {
-    win::message_box(texts::kStackUnbalanced, texts::kFatalTitle, win::kErrorOk);
+    win::message_box(texts::kStackUnbalanced, texts::kFatalTitle, MB_ICONERROR | MB_OK);
     ExitProcess(kStackUnbalancedExitCode);
   }
 #else
@@ -109,6 +83,8 @@ void write_log_entry(std::string_view gbk_message, int kind) {
 #endif
 }
 
-void set_log_sink(LogSink sink) { log_sink() = std::move(sink); }
+void CompanionModules::run_update() {
+  if (win::NovavisFunction* const novavis = novavis_.get()) novavis();
+}
 
 }  // namespace quadrivo::app

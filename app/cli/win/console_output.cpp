@@ -1,10 +1,10 @@
-#include "console_output.h"
+#include "app/cli/win/console_output.h"
 
 #include <algorithm>
 #include <string>
 
-#include "gbk_utf8.h"
-#include "wide_text.h"
+#include "common/gbk_utf8.h"
+#include "common/win/wide_text.h"
 
 namespace quadrivo::cli {
 namespace {

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "layout.h"
-#include "main_form.h"
+#include "app/engine/layout.h"
+#include "app/win/main_form.h"
 
 namespace quadrivo::app {
 

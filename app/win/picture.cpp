@@ -1,4 +1,4 @@
-#include "picture.h"
+#include "app/win/picture.h"
 
 #include <objbase.h>
 #include <shlwapi.h>
@@ -7,61 +7,33 @@
 #include <cstring>
 #include <utility>
 
+#include "common/win/com.h"
+
 namespace quadrivo::app {
 namespace {
-
-// Releases a COM interface at the end of the scope.
-template <typename Interface>
-class ComPointer {
- public:
-  ComPointer() = default;
-  ~ComPointer() {
-    if (pointer_) pointer_->Release();
-  }
-  ComPointer(const ComPointer&) = delete;
-  ComPointer& operator=(const ComPointer&) = delete;
-  Interface** put() { return &pointer_; }
-  Interface* operator->() const { return pointer_; }
-  Interface* get() const { return pointer_; }
-  explicit operator bool() const { return pointer_ != nullptr; }
-
- private:
-  Interface* pointer_ = nullptr;
-};
 
 constexpr UINT kBytesPerPixel = 3;
 constexpr UINT kMaxSide = 4096;  // far beyond any picture of ours; keeps the sizes in 32 bits
 
 }  // namespace
 
-std::string_view resource_bytes(int resource_id) {
-  const HMODULE module = GetModuleHandleW(nullptr);
-  const HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(resource_id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
-  if (!resource) return {};
-  const HGLOBAL loaded = LoadResource(module, resource);
-  const DWORD size = SizeofResource(module, resource);
-  const void* data = loaded ? LockResource(loaded) : nullptr;
-  if (!data) return {};
-  return {static_cast<const char*>(data), size};
-}
-
 win::UniqueBitmap decode_picture(std::string_view bytes) {
   if (bytes.empty()) return {};
-  ComPointer<IWICImagingFactory> factory;
+  win::ComPointer<IWICImagingFactory> factory;
   if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                               reinterpret_cast<void**>(factory.put())))) {
     return {};
   }
-  ComPointer<IStream> stream;
+  win::ComPointer<IStream> stream;
   *stream.put() = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size()));
   if (!stream) return {};
-  ComPointer<IWICBitmapDecoder> decoder;
+  win::ComPointer<IWICBitmapDecoder> decoder;
   if (FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.put()))) {
     return {};
   }
-  ComPointer<IWICBitmapFrameDecode> frame;
+  win::ComPointer<IWICBitmapFrameDecode> frame;
   if (FAILED(decoder->GetFrame(0, frame.put()))) return {};
-  ComPointer<IWICBitmapSource> converted;
+  win::ComPointer<IWICBitmapSource> converted;
   if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat24bppBGR, frame.get(), converted.put()))) return {};
   UINT width = 0, height = 0;
   if (FAILED(converted->GetSize(&width, &height)) || width == 0 || height == 0 || width > kMaxSide ||

@@ -1,4 +1,4 @@
-#include "layout_shell.h"
+#include "app/win/layout_shell.h"
 
 #include <string_view>
 

@@ -8,13 +8,18 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
-#include <vector>
+#include <string_view>
 
-#include "chain_solver.h"
-#include "handles.h"
-#include "main_form.h"
-#include "round.h"
+#include "app/engine/chain_solver.h"
+#include "app/win/help_command.h"
+#include "common/win/form.h"
+#include "common/win/handles.h"
+#include "common/win/message_box.h"
+#include "common/win/window.h"
+#include "app/win/main_form.h"
+#include "app/engine/round.h"
 
 namespace quadrivo::app {
 
@@ -24,29 +29,33 @@ struct WindowSizes {
   bool operator==(const WindowSizes&) const = default;
 };
 
-class MainWindow {
+// What the program around the main window provides. The program passes its own (the log module,
+// real message boxes, WinExec, the update module); tests pass recorders. An empty function does
+// nothing (a box then counts as answered with OK).
+struct MainWindowHost {
+  // Where the companion modules are provisioned and Help.CHM is looked for: the program's run
+  // directory, or another one a test chose.
+  std::wstring run_directory;
+  int show_command = SW_SHOWNORMAL;
+  std::function<void(const std::string& gbk_message, int kind)> write_log;
+  win::MessageBoxFunction message_box;
+  CommandStarter start_command;
+  std::function<void()> run_update;  // the update module's window; returns when it closes
+};
+
+class MainWindow : public win::Window {
  public:
   static constexpr const wchar_t* kClassName = L"QuadrivoMainWindow";
 
-  struct Options {
-    // Where the companion modules are provisioned and Help.CHM is looked for: the program's
-    // run directory, or another one a test chose.
-    std::wstring run_directory;
-    int show_command = SW_SHOWNORMAL;
-  };
-
   // results: the program-wide results list, filled by each solve and read by the listing.
-  MainWindow(ResultsList& results, Options options);
-  ~MainWindow();
-  MainWindow(const MainWindow&) = delete;
-  MainWindow& operator=(const MainWindow&) = delete;
+  MainWindow(ResultsList& results, MainWindowHost host);
+  ~MainWindow() override;
 
   // Creates the window and all its controls, then raises the creation handler and the first
   // size change, each only while the window still exists, then shows it. False when the window
   // could not be created.
   bool load();
 
-  HWND window() const { return window_; }
   const MainControls& controls() const { return controls_; }
 
   std::int32_t initial_window_height() const { return initial_window_height_; }
@@ -56,10 +65,9 @@ class MainWindow {
   bool listing_under_way() const { return listing_under_way_; }
 
  private:
-  static LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam) override;
+  void on_gone() override;
   bool create_controls();
-  HFONT font_for(const FontSpec& font_spec);
   LRESULT edit_colours(HDC dc, HWND control);
   void on_command(int id, int code);
 
@@ -76,6 +84,12 @@ class MainWindow {
   void on_help_command();
   void on_about_command();
 
+  // Writes an entry through the host, unless the Stop entry has been written: a handler whose
+  // window went while it waited (a message box, pending events) writes nothing after it.
+  void write_log(std::string_view gbk_message, int kind);
+  int show_message(std::string_view gbk_text, std::string_view gbk_title, unsigned style);
+  win::MessageBoxFunction message_box_function();
+
   // Appends the listing of the results list in batches, letting pending events run after each;
   // false when the window went away meanwhile.
   bool list_answers();
@@ -85,12 +99,12 @@ class MainWindow {
   std::array<HWND, 3> score_boxes() const;
 
   ResultsList& results_;
-  Options options_;
-  HWND window_ = nullptr;
+  MainWindowHost host_;
   MainControls controls_;
-  bool loaded_ = false;  // no handler runs while the window and its controls are being created
+  bool loaded_ = false;   // no handler runs while the window and its controls are being created
+  bool stopped_ = false;  // the Stop entry is written: nothing more goes to the log
   HWND focus_before_deactivation_ = nullptr;
-  std::vector<std::pair<FontSpec, win::UniqueFont>> fonts_;
+  win::FontCache fonts_;
   win::UniqueBrush white_brush_;
 
   bool laid_out_ = false;
@@ -101,9 +115,5 @@ class MainWindow {
   RandomGenerator random_;
   bool listing_under_way_ = false;
 };
-
-// Runs the message loop until WM_QUIT, with the keyboard handling of each top-level window;
-// returns the exit code WM_QUIT carried.
-int run_message_loop();
 
 }  // namespace quadrivo::app

@@ -1,15 +1,15 @@
 // The companion modules as the program uses them: each is written into the run directory from
 // the copy embedded in the executable when its file is missing, and its one exported function is
-// bound at the first call (run directory first, then the usual library search). The activity
-// log is reached only through write_log_entry().
+// bound at the first call (common/win/module_binding.h).
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
-#include "resource_ids.h"
+#include "app/win/resource_ids.h"
+#include "common/win/message_box.h"
+#include "common/win/module_binding.h"
 
 namespace quadrivo::app {
 
@@ -18,8 +18,8 @@ struct CompanionModule {
   int resource_id;           // the embedded copy, RCDATA of the executable
 };
 
-inline constexpr CompanionModule kScribbetModule{L"Scribbet.dll", IDR_SCRIBBET_DLL};
-inline constexpr CompanionModule kNovavisModule{L"Novavis.dll", IDR_NOVAVIS_DLL};
+inline constexpr CompanionModule kScribbetModule{win::kScribbetExport.library_file, IDR_SCRIBBET_DLL};
+inline constexpr CompanionModule kNovavisModule{win::kNovavisExport.library_file, IDR_NOVAVIS_DLL};
 
 enum class Provisioning {
   kPresent,  // a file or directory of that name was already there; it is used as it is
@@ -30,19 +30,25 @@ enum class Provisioning {
 inline bool is_ready(Provisioning outcome) { return outcome != Provisioning::kFailed; }
 
 // Makes sure run_directory + "\" + the module's file name exists, writing the embedded copy when
-// it does not. A copy that could not be written whole is removed again, so that a half-written
-// module is never taken for present by a later step.
-Provisioning provision_module(const CompanionModule& module, const std::wstring& run_directory);
+// it does not; a failure is shown through show. A copy that could not be written whole is
+// removed again, so that a half-written module is never taken for present by a later step.
+Provisioning provision_module(const CompanionModule& module, const std::wstring& run_directory,
+                              const win::MessageBoxFunction& show);
 
-// Appends one entry to the activity log through Scribbet.dll's Scribbet(message, kind). The
-// first call binds the function; a module that cannot be bound, or a call that leaves the stack
-// unbalanced, ends the process after a fatal message. Whether the entry was written is never
-// known here.
-void write_log_entry(std::string_view gbk_message, int kind);
+// The program's two bindings, bound at their first call and kept until the process ends.
+class CompanionModules {
+ public:
+  // Appends one entry to the activity log through Scribbet(message, kind). A call that leaves the
+  // stack unbalanced ends the process after a fatal message. Whether the entry was written is
+  // never known here.
+  void write_log(std::string_view gbk_message, int kind);
+  // Shows the update window through Novavis() and returns when it closes.
+  void run_update();
 
-// Test seam: while set, write_log_entry() hands the entry to the sink instead of the module.
-using LogSink = std::function<void(const std::string& gbk_message, int kind)>;
-void set_log_sink(LogSink sink);
+ private:
+  win::LazyExport<win::ScribbetFunction> scribbet_{win::kScribbetExport};
+  win::LazyExport<win::NovavisFunction> novavis_{win::kNovavisExport};
+};
 
 // Calls a __stdcall function of two 32-bit arguments and returns how far the stack pointer moved
 // over the call (0 when the callee removed exactly its two arguments). The stack pointer is put

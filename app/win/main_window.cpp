@@ -1,21 +1,26 @@
-#include "main_window.h"
+#include "app/win/main_window.h"
 
 #include <algorithm>
 
-#include "about_window.h"
-#include "companion_modules.h"
-#include "help_command.h"
-#include "layout_shell.h"
-#include "log_entry.h"
-#include "message_box.h"
-#include "module_binding.h"
-#include "numbers.h"
-#include "picture.h"
-#include "resource_ids.h"
-#include "texts.h"
-#include "wide_text.h"
+#include "app/engine/texts.h"
+#include "app/win/about_window.h"
+#include "app/win/companion_modules.h"
+#include "app/win/layout_shell.h"
+#include "app/win/picture.h"
+#include "app/win/resource_ids.h"
+#include "common/log_kinds.h"
+#include "common/numbers.h"
+#include "common/scoped_flag.h"
+#include "common/win/message_loop.h"
+#include "common/win/module.h"
+#include "common/win/wide_text.h"
 
 namespace quadrivo::app {
+
+using win::append_text;
+using win::set_window_text;
+using win::window_text;
+
 namespace {
 
 // How much work one append of the listing may carry before pending events get their turn.
@@ -24,47 +29,6 @@ constexpr double kListingSliceMs = 15.0;
 constexpr COLORREF kScoreText = RGB(255, 0, 0);
 constexpr COLORREF kAnswerText = RGB(0, 0, 0);
 constexpr COLORREF kBoxBackground = RGB(255, 255, 255);
-
-constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-
-struct ControlClass {
-  const wchar_t* class_name;
-  DWORD style;
-  DWORD extended_style;
-};
-
-ControlClass control_class(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::kGroupBox:
-      return {L"BUTTON", kChild | WS_GROUP | WS_CLIPCHILDREN | BS_GROUPBOX, WS_EX_CONTROLPARENT};
-    case ControlKind::kPicture:
-      // SS_CENTERIMAGE keeps the box at its size and centres the slightly smaller card in it.
-      return {L"STATIC", kChild | SS_BITMAP | SS_CENTERIMAGE, 0};
-    case ControlKind::kNumberLabel:
-    case ControlKind::kScoreLabel:
-      return {L"STATIC", kChild | SS_CENTER, 0};
-    case ControlKind::kButton:
-      return {L"BUTTON", kChild | WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON, 0};
-    case ControlKind::kRadioButton:
-      return {L"BUTTON", kChild | WS_TABSTOP | BS_AUTORADIOBUTTON, 0};
-    case ControlKind::kCheckBox:
-      return {L"BUTTON", kChild | WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX, 0};
-    case ControlKind::kScoreBox:
-      return {L"EDIT", kChild | WS_GROUP | WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-    case ControlKind::kAnswerBox:
-      return {L"EDIT",
-              kChild | WS_GROUP | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_LEFT | ES_MULTILINE | ES_AUTOVSCROLL |
-                  ES_AUTOHSCROLL | ES_WANTRETURN,
-              WS_EX_CLIENTEDGE};
-  }
-  return {L"STATIC", kChild, 0};
-}
-
-bool same_font(const FontSpec& a, const FontSpec& b) {
-  const bool same_face = (a.face == nullptr && b.face == nullptr) ||
-                         (a.face != nullptr && b.face != nullptr && std::string_view(a.face) == b.face);
-  return same_face && a.height == b.height && a.bold == b.bold && a.underline == b.underline;
-}
 
 bool is_checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
@@ -99,82 +63,48 @@ HMENU create_menu_bar() {
   return bar;
 }
 
-bool register_window_class(HINSTANCE instance, WNDPROC procedure) {
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof existing;
-  if (GetClassInfoExW(instance, MainWindow::kClassName, &existing)) return true;
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = procedure;
-  window_class.hInstance = instance;
-  window_class.hIcon = static_cast<HICON>(
-      LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUADRIVO), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR | LR_SHARED));
-  window_class.hIconSm = static_cast<HICON>(
-      LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUADRIVO), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR | LR_SHARED));
-  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  window_class.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  window_class.lpszClassName = MainWindow::kClassName;
-  return RegisterClassExW(&window_class) != 0;
+win::WindowClass main_window_class() {
+  const HINSTANCE module = win::this_module();
+  return {MainWindow::kClassName,
+          static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_QUADRIVO), IMAGE_ICON, 32, 32,
+                                        LR_DEFAULTCOLOR | LR_SHARED)),
+          static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_QUADRIVO), IMAGE_ICON, 16, 16,
+                                        LR_DEFAULTCOLOR | LR_SHARED))};
 }
 
 }  // namespace
 
-MainWindow::MainWindow(ResultsList& results, Options options)
-    : results_(results), options_(std::move(options)), white_brush_(CreateSolidBrush(kBoxBackground)) {}
+MainWindow::MainWindow(ResultsList& results, MainWindowHost host)
+    : results_(results), host_(std::move(host)), white_brush_(CreateSolidBrush(kBoxBackground)) {}
 
-MainWindow::~MainWindow() {
-  if (window_) DestroyWindow(window_);
-}
+// Destroyed here, not by the base: the stop handler must still run.
+MainWindow::~MainWindow() { destroy(); }
 
 bool MainWindow::load() {
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
-  if (!register_window_class(instance, &MainWindow::window_procedure)) return false;
   const HMENU menu = create_menu_bar();
-  // The object reaches the window procedure through WM_NCCREATE; window_ is set there too.
-  const HWND created = CreateWindowExW(0, kClassName, win::gbk_to_wide(texts::kMainCaption).c_str(),
-                                       WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, kMainLeft, kMainTop, kMainWidth,
-                                       kMainHeight, nullptr, menu, instance, this);
-  if (!created) {
+  const win::WindowPlacement placement{0, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, kMainLeft, kMainTop, kMainWidth,
+                                       kMainHeight};
+  if (!create(main_window_class(), placement, win::gbk_to_wide(texts::kMainCaption).c_str(), menu)) {
     DestroyMenu(menu);
     return false;
   }
   if (!create_controls()) {
-    DestroyWindow(window_);
+    destroy();
     return false;
   }
   loaded_ = true;
 
   on_created();
   // The moved event is not handled; the size-changed event follows.
-  if (window_) on_size_changed();
-  if (!window_) return true;
-  ShowWindow(window_, options_.show_command);
-  UpdateWindow(window_);
+  if (window()) on_size_changed();
+  if (!window()) return true;
+  ShowWindow(window(), host_.show_command);
+  UpdateWindow(window());
   return true;
 }
 
 bool MainWindow::create_controls() {
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
-  for (const FormControl& control : kMainForm) {
-    const ControlClass kind = control_class(control.kind);
-    const HWND parent = control.container ? controls_.*control.container : window_;
-    const std::wstring caption = control.caption ? win::gbk_to_wide(control.caption) : std::wstring();
-    DWORD style = kind.style;
-    // The first radio button opens the group the three form; the rest join it.
-    if (control.handle == &MainControls::单选框_第一组) style |= WS_GROUP;
-    const HWND handle =
-        CreateWindowExW(kind.extended_style, kind.class_name, caption.c_str(), style, control.left, control.top,
-                        control.width, control.height, parent,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
-    if (!handle) return false;
-    controls_.*control.handle = handle;
-    if (control.font.height > 0) SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_for(control.font)), FALSE);
-    if (control.kind == ControlKind::kGroupBox) make_container(handle);
-    if (control.kind == ControlKind::kScoreBox || control.kind == ControlKind::kAnswerBox) {
-      SendMessageW(handle, EM_SETLIMITTEXT, 0, 0);  // the default 30,000 characters would cut a listing
-    }
-    if (control.kind == ControlKind::kAnswerBox) pass_tab_on(handle);
-  }
+  if (!win::build_form<MainControls>(window(), kMainForm, controls_, fonts_)) return false;
   // The card area lies under the pictures, the number labels and the deal button, which belong
   // to the client area: below them in the drawing order, so it never paints over them, and
   // right after the deal button in the tab order, so Tab goes on into the judging box.
@@ -183,34 +113,22 @@ bool MainWindow::create_controls() {
   return true;
 }
 
-HFONT MainWindow::font_for(const FontSpec& font_spec) {
-  for (const auto& [known, font] : fonts_) {
-    if (same_font(known, font_spec)) return font.get();
-  }
-  fonts_.emplace_back(font_spec, create_font(font_spec));
-  return fonts_.back().second.get();
+void MainWindow::on_gone() { controls_ = MainControls(); }
+
+void MainWindow::write_log(std::string_view gbk_message, int kind) {
+  if (stopped_ || !host_.write_log) return;
+  host_.write_log(std::string(gbk_message), kind);
 }
 
-LRESULT CALLBACK MainWindow::window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* created = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-    created->window_ = window;
-  }
-  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(window, message, wparam, lparam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    self->window_ = nullptr;
-    self->controls_ = MainControls();
-    return DefWindowProcW(window, message, wparam, lparam);
-  }
-  // No exception may leave a window procedure: the frames below it belong to the system.
-  try {
-    return self->handle(message, wparam, lparam);
-  } catch (...) {
-    return DefWindowProcW(window, message, wparam, lparam);
-  }
+win::MessageBoxFunction MainWindow::message_box_function() {
+  return [this](const std::string& text, const std::string& title, unsigned style) {
+    return show_message(text, title, style);
+  };
+}
+
+int MainWindow::show_message(std::string_view gbk_text, std::string_view gbk_title, unsigned style) {
+  if (!host_.message_box) return IDOK;
+  return host_.message_box(std::string(gbk_text), std::string(gbk_title), style);
 }
 
 LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -231,7 +149,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       // Keyboard users get their focus back when the window is activated again.
       if (LOWORD(wparam) == WA_INACTIVE) {
         const HWND focus = GetFocus();
-        if (focus && IsChild(window_, focus)) focus_before_deactivation_ = focus;
+        if (focus && IsChild(window(), focus)) focus_before_deactivation_ = focus;
       } else if (!HIWORD(wparam)) {
         const HWND focus = focus_before_deactivation_ && IsWindow(focus_before_deactivation_)
                                ? focus_before_deactivation_
@@ -239,13 +157,18 @@ LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
         if (focus) SetFocus(focus);
       }
       return 0;
+    case WM_GETMINMAXINFO: {
+      auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
+      limits->ptMinTrackSize = {kMainMinimumWidth, kMainMinimumHeight};
+      return 0;
+    }
     case WM_DESTROY:
       if (loaded_) on_stop();
       return 0;
     default:
       break;
   }
-  return DefWindowProcW(window_, message, wparam, lparam);
+  return default_handling(message, wparam, lparam);
 }
 
 LRESULT MainWindow::edit_colours(HDC dc, HWND control) {
@@ -290,14 +213,14 @@ std::array<HWND, 3> MainWindow::score_boxes() const {
 void MainWindow::on_created() {
   random_.seed(GetTickCount());
   RECT outer;
-  GetWindowRect(window_, &outer);
+  GetWindowRect(window(), &outer);
   initial_window_height_ = outer.bottom - outer.top;
-  GetWindowRect(window_, &outer);
+  GetWindowRect(window(), &outer);
   initial_window_width_ = outer.right - outer.left;
   for (const HWND box : score_boxes()) set_window_text(box, texts::kZeroScore);
-  set_window_text(window_, start_caption(window_text(window_)));
-  if (is_ready(provision_module(kScribbetModule, options_.run_directory))) {
-    write_log_entry(texts::kStartMessage, log::kStart);
+  set_window_text(window(), start_caption(window_text(window())));
+  if (is_ready(provision_module(kScribbetModule, host_.run_directory, message_box_function()))) {
+    write_log(texts::kStartMessage, log::kStart);
   }
 }
 
@@ -305,21 +228,22 @@ void MainWindow::on_size_changed() {
   // A minimised window has a client area of 0 x 0: a pass then would shrink the card area to 28
   // high, and since its height is computed from its own, restoring would not bring it back and
   // the answer box would sit over the cards. Nothing is laid out until the window is restored.
-  if (IsIconic(window_)) return;
+  if (IsIconic(window())) return;
   // Windows also sends WM_SIZE when nothing changed (when the window is first shown, or
   // restored to the size it had); the pass runs for a change of size only, since each pass
   // moves the card area's height a little further.
-  const WindowSizes sizes = current_sizes(window_);
+  const WindowSizes sizes = current_sizes(window());
   if (laid_out_ && laid_out_sizes_ == sizes) return;
   laid_out_ = true;
   laid_out_sizes_ = sizes;
-  run_layout_pass_on(window_, controls_, initial_window_width_, initial_window_height_);
+  run_layout_pass_on(window(), controls_, initial_window_width_, initial_window_height_);
 }
 
 void MainWindow::on_stop() {
   // The static controls do not delete the bitmaps they show.
   for (const HWND box : picture_boxes()) clear_picture(box);
-  write_log_entry(texts::kStopMessage, log::kExit);
+  write_log(texts::kStopMessage, log::kExit);
+  stopped_ = true;
   PostQuitMessage(0);
   loaded_ = false;  // nothing of the form runs any more, not even from a listing's pump
 }
@@ -329,7 +253,7 @@ void MainWindow::on_deal() {
   std::array<win::UniqueBitmap, kCardsPerDeal> pictures;
   for (int card = 0; card < kCardsPerDeal; ++card) {
     const int rank = draw_rank(random_);
-    pictures[card] = decode_picture(resource_bytes(IDR_CARD_FIRST + rank - kLowestRank));
+    pictures[card] = decode_picture(win::resource_bytes(IDR_CARD_FIRST + rank - kLowestRank));
     set_window_text(labels[card], int_to_text(rank));
   }
   const auto boxes = picture_boxes();
@@ -338,7 +262,7 @@ void MainWindow::on_deal() {
   deal_count_ = next_deal_count(deal_count_);
   NumberCaptions captions;
   for (int card = 0; card < kCardsPerDeal; ++card) captions[card] = window_text(labels[card]);
-  write_log_entry(question_text(deal_count_, captions), log::kQuestion);
+  write_log(question_text(deal_count_, captions), log::kQuestion);
 }
 
 void MainWindow::on_show_answer() {
@@ -346,7 +270,7 @@ void MainWindow::on_show_answer() {
   // solve would empty the results list under the running listing.
   if (listing_under_way_) return;
   if (window_text(controls_.标签_第一个数).empty()) {
-    win::message_box(texts::kNotDealtYet, texts::kDealPromptTitle, win::kInformationOk);
+    show_message(texts::kNotDealtYet, texts::kDealPromptTitle, MB_ICONINFORMATION | MB_OK);
     return;
   }
   NumberCaptions captions;
@@ -355,17 +279,21 @@ void MainWindow::on_show_answer() {
   const auto numbers = problem_from_captions(captions);
   set_window_text(controls_.编辑框_答案, "");
   solve(numbers[0], numbers[1], numbers[2], numbers[3], results_);
-  set_window_text(window_, answer_caption(results_.size()));
+  set_window_text(window(), answer_caption(results_.size()));
   if (results_.empty()) {
     append_text(controls_.编辑框_答案, texts::kNoSolution);
   } else {
-    listing_under_way_ = true;
-    const bool complete = list_answers();
-    listing_under_way_ = false;
+    bool complete = false;
+    {
+      // Cleared however the listing ends, an exception included: a flag left set would make every
+      // later click on the button do nothing.
+      const ScopedFlag listing(listing_under_way_);
+      complete = list_answers();
+    }
     // Closed meanwhile: the Stop entry is written and the controls are gone.
     if (!complete) return;
   }
-  write_log_entry(window_text(controls_.编辑框_答案), log::kAnswer);
+  write_log(window_text(controls_.编辑框_答案), log::kAnswer);
 }
 
 bool MainWindow::list_answers() {
@@ -382,8 +310,8 @@ bool MainWindow::list_answers() {
     const double started = milliseconds_now();
     append_text(controls_.编辑框_答案, text);
     text.clear();
-    const bool quit = !pump_pending_events();
-    if (quit || !loaded_ || !window_) return false;
+    const bool quit = !win::pump_pending_messages();
+    if (quit || !loaded_ || !window()) return false;
     batcher.record(batch, milliseconds_now() - started);
   }
   return true;
@@ -401,43 +329,35 @@ void MainWindow::on_award() {
     const HWND box = score_boxes()[static_cast<std::size_t>(decision.group)];
     set_window_text(box, add_points(window_text(box), decision.points));
   }
-  win::message_box(decision.message, decision.title, win::kInformationOk);
-  write_log_entry(decision.message, decision.log_kind);
+  show_message(decision.message, decision.title, MB_ICONINFORMATION | MB_OK);
+  write_log(decision.message, decision.log_kind);
 }
 
 void MainWindow::on_clear_scores() {
   for (const HWND box : score_boxes()) set_window_text(box, texts::kZeroScore);
-  write_log_entry(texts::kScoresCleared, log::kOther);
+  write_log(texts::kScoresCleared, log::kOther);
 }
 
 void MainWindow::on_update_command() {
-  using NovavisFunction = int __stdcall();
-  // The same fatal end as a Scribbet that cannot be bound.
-  constexpr UINT kNovavisBindingFailedExitCode = 3;
-  // Bound at its first call and kept, with its module-wide state, until the process ends.
-  static win::LazyExport<NovavisFunction> novavis(kNovavisModule.file_name, "Novavis", kNovavisBindingFailedExitCode);
-
   // A file just written is called at once too: the host expects the window at the first click.
-  if (!is_ready(provision_module(kNovavisModule, options_.run_directory))) return;
+  if (!is_ready(provision_module(kNovavisModule, host_.run_directory, message_box_function()))) return;
   // Returns when the update window closes; chosen again while it is open (its loop dispatches
   // this menu), it brings that window to the front and starts nothing new.
-  novavis.get()();
+  if (host_.run_update) host_.run_update();
 }
 
-void MainWindow::on_exit_command() { DestroyWindow(window_); }
+void MainWindow::on_exit_command() { destroy(); }
 
-void MainWindow::on_help_command() { run_help_command(options_.run_directory); }
+void MainWindow::on_help_command() {
+  const auto show = [this](const std::string& text, const std::string& title, unsigned style) {
+    return show_message(text, title, style);
+  };
+  const auto start = [this](const std::wstring& command_line) {
+    if (host_.start_command) host_.start_command(command_line);
+  };
+  run_help_command(host_.run_directory, show, start);
+}
 
 void MainWindow::on_about_command() { run_about_window(); }
-
-int run_message_loop() {
-  MSG message;
-  for (;;) {
-    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-    if (got == 0) return static_cast<int>(message.wParam);
-    if (got == -1) return 1;
-    dispatch_message(message);
-  }
-}
 
 }  // namespace quadrivo::app

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "commands.h"
-#include "console_output.h"
-#include "wide_text.h"
+#include "app/cli/commands.h"
+#include "app/cli/win/console_output.h"
+#include "common/win/wide_text.h"
 
 namespace {
 
