@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "signature_check.h"
+#include "modules/update/win/signature_check.h"
 
 namespace {
 

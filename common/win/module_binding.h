@@ -41,18 +41,12 @@ template <typename Function>
 class LazyExport {
  public:
   explicit LazyExport(const ModuleExport& which) : which_(which) {}
-  // The update module's older spelling; its exit code is the one above whatever it names.
-  LazyExport(const wchar_t* library_file, const char* function_name, UINT)
-      : which_{library_file, function_name}, null_after_failure_(false) {}
 
   // The bound entry point; binds at the first use and ends the process when that fails. Once a
   // binding of the process has failed (its message is still up), nullptr: the caller does nothing.
   Function* get() {
     if (entry_) return entry_;
-    if (binding_has_failed()) {
-      if (!null_after_failure_) ExitProcess(kBindingFailedExitCode);
-      return nullptr;
-    }
+    if (binding_has_failed()) return nullptr;
     const FARPROC entry = bind_export(which_);
     if (!entry) fail_binding(which_);
     entry_ = reinterpret_cast<Function*>(reinterpret_cast<void*>(entry));
@@ -61,7 +55,6 @@ class LazyExport {
 
  private:
   ModuleExport which_;
-  bool null_after_failure_ = true;
   Function* entry_ = nullptr;
 };
 

@@ -34,7 +34,7 @@
 #include "app/win/main_form.h"
 #include "app/win/main_window.h"
 #include "modules/update/update_texts.h"
-#include "modules/update/update_window.h"
+#include "modules/update/win/update_window.h"
 #include "common/win/wide_text.h"
 
 namespace {

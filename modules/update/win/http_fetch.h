@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "handles.h"
+#include "common/win/handles.h"
 
 namespace quadrivo::update {
 

@@ -1,12 +1,13 @@
-#include "config_file.h"
+#include "modules/update/win/config_file.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <optional>
 
-#include "handles.h"
-#include "ini.h"
+#include "common/win/files.h"
+#include "common/win/handles.h"
+#include "common/ini.h"
 
 namespace quadrivo::update {
 namespace {
@@ -31,17 +32,6 @@ std::optional<std::string> read_whole_file(const std::wstring& path) {
     if (read == 0) return bytes;
     bytes.append(buffer, read);
   }
-}
-
-bool write_whole_file(HANDLE file, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD written = 0;
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-    if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
-    done += written;
-  }
-  return true;
 }
 
 }  // namespace
@@ -69,7 +59,7 @@ bool write_config_value(const std::wstring& path, std::string_view section, std:
     const win::UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                            FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
-    if (!write_whole_file(file.get(), new_bytes) || !FlushFileBuffers(file.get())) {
+    if (!win::write_all(file.get(), new_bytes) || !FlushFileBuffers(file.get())) {
       DeleteFileW(temporary.c_str());
       return false;
     }

@@ -11,9 +11,9 @@
 #include <functional>
 #include <string>
 
-#include "downloader.h"
-#include "signature_check.h"
-#include "xml_query.h"
+#include "modules/update/win/downloader.h"
+#include "modules/update/win/signature_check.h"
+#include "modules/update/win/xml_query.h"
 
 namespace quadrivo::update {
 

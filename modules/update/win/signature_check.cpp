@@ -1,10 +1,10 @@
-#include "signature_check.h"
+#include "modules/update/win/signature_check.h"
 
 #include <bcrypt.h>
 
 #include <vector>
 
-#include "handles.h"
+#include "common/win/handles.h"
 
 // BCryptHash and the algorithm pseudo-handles exist only from Windows 10, and Wine accepts them:
 // nothing here would notice the module failing to load on Windows 7. Keep them out of reach.

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "signature_rules.h"
+#include "modules/update/signature_rules.h"
 
 namespace quadrivo::update {
 

@@ -16,8 +16,8 @@
 #include <optional>
 #include <string>
 
-#include "handles.h"
-#include "http_fetch.h"
+#include "common/win/handles.h"
+#include "modules/update/win/http_fetch.h"
 
 namespace quadrivo::update {
 

@@ -1,10 +1,10 @@
-#include "http_fetch.h"
+#include "modules/update/win/http_fetch.h"
 
 #include <algorithm>
 #include <climits>
 #include <vector>
 
-#include "wide_text.h"
+#include "common/win/wide_text.h"
 
 namespace quadrivo::update {
 namespace {

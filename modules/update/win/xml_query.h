@@ -16,8 +16,6 @@ class UpdateDocument {
   // the wanted value still counts: the server sent something other than what it meant).
   bool load(std::string_view bytes);
 
-  bool loaded() const { return loaded_; }
-
   // "Root/@N": when a document is loaded, its root element is named Root (exactly, letter case
   // included) and has at least N child elements, stores the N-th child's text content into
   // value and returns true; otherwise leaves value untouched and returns false. The text content

@@ -1,4 +1,4 @@
-#include "xml_query.h"
+#include "modules/update/win/xml_query.h"
 
 #include <windows.h>
 #include <objidl.h>
@@ -8,36 +8,12 @@
 #include <optional>
 #include <utility>
 
-#include "wide_text.h"
-#include "xml_text.h"
+#include "common/win/com.h"
+#include "common/win/wide_text.h"
+#include "modules/update/xml_text.h"
 
 namespace quadrivo::update {
 namespace {
-
-// Owns one COM reference.
-template <typename Interface>
-class ComRef {
- public:
-  ComRef() = default;
-  ~ComRef() { reset(); }
-  ComRef(const ComRef&) = delete;
-  ComRef& operator=(const ComRef&) = delete;
-
-  Interface* get() const { return pointer_; }
-  Interface* operator->() const { return pointer_; }
-  explicit operator bool() const { return pointer_ != nullptr; }
-  void reset(Interface* pointer = nullptr) {
-    if (pointer_) pointer_->Release();
-    pointer_ = pointer;
-  }
-  void** out() {
-    reset();
-    return reinterpret_cast<void**>(&pointer_);
-  }
-
- private:
-  Interface* pointer_ = nullptr;
-};
 
 constexpr std::size_t kSpareNodes = 16;
 
@@ -64,11 +40,11 @@ std::optional<ParsedDocument> parse(std::string_view bytes) {
   const auto readable = readable_document(bytes);
   if (!readable) return std::nullopt;
 
-  ComRef<IStream> stream;
-  stream.reset(SHCreateMemStream(reinterpret_cast<const BYTE*>(readable->data()), static_cast<UINT>(readable->size())));
+  win::ComPointer<IStream> stream;
+  *stream.put() = SHCreateMemStream(reinterpret_cast<const BYTE*>(readable->data()), static_cast<UINT>(readable->size()));
   if (!stream) return std::nullopt;
-  ComRef<IXmlReader> reader;
-  if (FAILED(CreateXmlReader(__uuidof(IXmlReader), reader.out(), nullptr))) return std::nullopt;
+  win::ComPointer<IXmlReader> reader;
+  if (FAILED(CreateXmlReader(__uuidof(IXmlReader), reinterpret_cast<void**>(reader.put()), nullptr))) return std::nullopt;
   // No document type: nothing the server sends may define entities or fetch anything.
   if (FAILED(reader->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit))) return std::nullopt;
   if (FAILED(reader->SetInput(stream.get()))) return std::nullopt;

@@ -4,25 +4,24 @@
 
 #include <string>
 
-#include "module_binding.h"
-#include "run_directory.h"
-#include "update_window.h"
+#include "common/win/module_binding.h"
+#include "common/win/run_directory.h"
+#include "modules/update/win/update_window.h"
 
 namespace {
-
-using ScribbetFunction = int __stdcall(const char* message, int kind);
-
-// Scribbet.dll is the host program's: it wrote the file into the run directory at its start.
-constexpr UINT kBindingFailedExitCode = static_cast<UINT>(-1);
 
 struct NovavisModule {
   quadrivo::update::UpdateModule state;
   quadrivo::update::UpdateHost host;
-  quadrivo::win::LazyExport<ScribbetFunction> scribbet{L"Scribbet.dll", "Scribbet", kBindingFailedExitCode};
+  // Scribbet.dll is the host program's: it wrote the file into the run directory at its start.
+  quadrivo::win::LazyExport<quadrivo::win::ScribbetFunction> scribbet{quadrivo::win::kScribbetExport};
 
   NovavisModule() {
     host.run_directory = quadrivo::win::run_directory();
-    host.write_log = [this](const std::string& text, int kind) { scribbet.get()(text.c_str(), kind); };
+    host.write_log = [this](const std::string& text, int kind) {
+      // Nothing when a binding has failed: the process is ending behind its fatal message.
+      if (quadrivo::win::ScribbetFunction* const scribbet_entry = scribbet.get()) scribbet_entry(text.c_str(), kind);
+    };
     host.end_process = [] { ExitProcess(0); };
   }
 };

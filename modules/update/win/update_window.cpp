@@ -1,16 +1,20 @@
-#include "update_window.h"
+#include "modules/update/win/update_window.h"
 
 #include <commctrl.h>
 
 #include <cstdint>
 
-#include "config_file.h"
-#include "handles.h"
-#include "log_entry.h"
-#include "message_box.h"
-#include "signature_rules.h"
-#include "update_rules.h"
-#include "wide_text.h"
+#include "modules/update/win/config_file.h"
+#include "common/scoped_flag.h"
+#include "common/win/form.h"
+#include "common/win/handles.h"
+#include "modules/log/log_entry.h"
+#include "common/win/message_box.h"
+#include "common/win/message_loop.h"
+#include "modules/update/signature_rules.h"
+#include "modules/update/update_rules.h"
+#include "common/win/wide_text.h"
+#include "common/win/window.h"
 
 namespace quadrivo::update {
 namespace {
@@ -23,37 +27,42 @@ constexpr int kWindowWidth = 371;
 constexpr int kWindowHeight = 118;
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
-enum class ControlKind { kLabel, kTransparentLabel, kProgressBar };
-
-struct ControlDefinition {
-  UpdateWindowControl id;
-  ControlKind kind;
-  int left, top, width, height;
-  const char* caption;  // GBK; nullptr for none
+struct UpdateControls {
+  HWND 标签_下载速度 = nullptr;
+  HWND 标签_已经下载大小 = nullptr;
+  HWND 标签_总大小 = nullptr;
+  HWND 进度条_下载进度 = nullptr;
+  HWND 标签_下载进度 = nullptr;
 };
 
-constexpr ControlDefinition kForm[] = {
-    {标签_下载速度, ControlKind::kLabel, 19, 8, 88, 24, kSpeedCaptionAtStart},
-    {标签_已经下载大小, ControlKind::kLabel, 131, 8, 95, 24, kReceivedCaptionAtStart},
-    {标签_总大小, ControlKind::kLabel, 257, 8, 95, 24, kTotalCaptionAtStart},
-    {进度条_下载进度, ControlKind::kProgressBar, 1, 39, 363, 19, nullptr},
-    {标签_下载进度, ControlKind::kTransparentLabel, -8, 64, 376, 16, kPercentCaptionAtStart},
+namespace update_kinds {
+inline constexpr win::ControlKind kLabel{L"STATIC", SS_LEFT | SS_NOPREFIX, 0, 0};
+// The percentage spans the whole window from 8 pixels left of it: centred, it is seen whole. Its
+// background is transparent (WM_CTLCOLORSTATIC).
+inline constexpr win::ControlKind kPercentLabel{L"STATIC", SS_CENTER | SS_NOPREFIX, 0, 0};
+inline constexpr win::ControlKind kProgressBar{PROGRESS_CLASSW, 0, 0, 0};
+}  // namespace update_kinds
+
+inline constexpr win::FontSpec kFont{"宋体", 12};
+
+using C = UpdateControls;
+constexpr win::FormControl<UpdateControls> kForm[] = {
+    {"标签_下载速度", &C::标签_下载速度, nullptr, &update_kinds::kLabel, 19, 8, 88, 24, kSpeedCaptionAtStart, kFont,
+     标签_下载速度},
+    {"标签_已经下载大小", &C::标签_已经下载大小, nullptr, &update_kinds::kLabel, 131, 8, 95, 24,
+     kReceivedCaptionAtStart, kFont, 标签_已经下载大小},
+    {"标签_总大小", &C::标签_总大小, nullptr, &update_kinds::kLabel, 257, 8, 95, 24, kTotalCaptionAtStart, kFont,
+     标签_总大小},
+    {"进度条_下载进度", &C::进度条_下载进度, nullptr, &update_kinds::kProgressBar, 1, 39, 363, 19, nullptr, kFont,
+     进度条_下载进度},
+    {"标签_下载进度", &C::标签_下载进度, nullptr, &update_kinds::kPercentLabel, -8, 64, 376, 16,
+     kPercentCaptionAtStart, kFont, 标签_下载进度},
 };
 
 constexpr int kProgressMinimum = 0;
 constexpr int kProgressMaximum = 100;
 
-constexpr wchar_t kFontFace[] = L"宋体";
-constexpr int kFontHeight = -12;
-
 constexpr DWORD kInputIdleWaitMs = 1000;
-
-HINSTANCE this_module() {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCWSTR>(&this_module), &module);
-  return module;
-}
 
 // Starts the program file itself: the whole path names it (blanks included), no arguments, in a
 // normal window, without waiting for it to end. Whether it started is not reported.
@@ -73,34 +82,30 @@ void start_program(const std::wstring& path) {
   WaitForInputIdle(process.hProcess, kInputIdleWaitMs);
 }
 
-// Hands a message to its window, with the keyboard navigation of the window it belongs to, as the
-// host's own loop does.
-void dispatch(MSG& message) {
-  const HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-  if (root && IsDialogMessageW(root, &message)) return;
-  TranslateMessage(&message);
-  DispatchMessageW(&message);
+// The Windows style of each kind of box.
+UINT style_of(NoticeKind kind) {
+  switch (kind) {
+    case NoticeKind::kPlain: return MB_OK;
+    case NoticeKind::kYesNo: return MB_YESNO;
+    case NoticeKind::kError: return MB_ICONERROR | MB_OK;
+    case NoticeKind::kQuestionYesNo: return MB_ICONQUESTION | MB_YESNO;
+  }
+  return MB_OK;
 }
 
-int show(const Notice& notice) { return win::message_box(notice.text, notice.title, static_cast<unsigned>(notice.style)); }
+int show(const Notice& notice) { return win::message_box(notice.text, notice.title, style_of(notice.kind)); }
 
-class UpdateWindow {
+class UpdateWindow : public win::Window {
  public:
   UpdateWindow(UpdateModule& module, const UpdateHost& host) : module_(module), host_(host) {}
-  ~UpdateWindow() {
-    if (window_) DestroyWindow(window_);
-  }
-  UpdateWindow(const UpdateWindow&) = delete;
-  UpdateWindow& operator=(const UpdateWindow&) = delete;
+  ~UpdateWindow() override { close(); }
 
   bool create();
   void check();
   void run_modal_loop();
-  HWND window() const { return window_; }
 
  private:
-  static LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-  LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam) override;
 
   void on_tick();
   void show_progress(const ProgressCaptions& captions);
@@ -111,131 +116,77 @@ class UpdateWindow {
   bool record_version();
 
   void close();
-  bool is_open() const { return window_ != nullptr; }
+  bool is_open() const { return window() != nullptr; }
   void set_caption(UpdateWindowControl control, const std::string& gbk_text);
   void set_timer_period(UINT period_ms);
   void write_log(const std::string& gbk_text) const {
     if (host_.write_log) host_.write_log(gbk_text, log::kUpdate);
   }
   std::wstring config_path() const { return host_.run_directory + win::gbk_to_wide(kConfigFileSuffix); }
-  bool pump_pending_messages();
 
   UpdateModule& module_;
   const UpdateHost& host_;
-  HWND window_ = nullptr;
-  win::UniqueFont font_;
+  UpdateControls controls_;
+  win::FontCache fonts_;
   std::wstring save_path_;
   std::uint32_t transfer_ = 0;
   bool in_tick_ = false;
-  bool quit_seen_ = false;
-  int quit_code_ = 0;
 };
 
 bool UpdateWindow::create() {
-  const HINSTANCE instance = this_module();
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
-  InitCommonControlsEx(&controls);
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof existing;
-  if (!GetClassInfoExW(instance, kUpdateWindowClass, &existing)) {
-    WNDCLASSEXW window_class{};
-    window_class.cbSize = sizeof window_class;
-    window_class.lpfnWndProc = &UpdateWindow::window_procedure;
-    window_class.hInstance = instance;
-    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    window_class.lpszClassName = kUpdateWindowClass;
-    if (!RegisterClassExW(&window_class)) return false;
-  }
+  INITCOMMONCONTROLSEX common_controls{sizeof common_controls, ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&common_controls);
   // No owner: the host's windows stay enabled and usable while this one is open.
-  if (!CreateWindowExW(0, kUpdateWindowClass, win::gbk_to_wide(kWindowTitle).c_str(), kWindowStyle, kWindowLeft,
-                       kWindowTop, kWindowWidth, kWindowHeight, nullptr, nullptr, instance, this)) {
-    return false;
-  }
-  font_.reset(CreateFontW(kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
-                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kFontFace));
-  for (const ControlDefinition& control : kForm) {
-    const bool bar = control.kind == ControlKind::kProgressBar;
-    // The percentage spans the whole window from 8 pixels left of it: centred, it is seen whole.
-    const DWORD alignment = control.kind == ControlKind::kTransparentLabel ? SS_CENTER : SS_LEFT;
-    const HWND child = CreateWindowExW(0, bar ? PROGRESS_CLASSW : L"STATIC",
-                                       control.caption ? win::gbk_to_wide(control.caption).c_str() : L"",
-                                       WS_CHILD | WS_VISIBLE | (bar ? 0 : alignment | SS_NOPREFIX), control.left,
-                                       control.top, control.width, control.height, window_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
-    if (!child) return false;
-    if (font_) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    if (bar) SendMessageW(child, PBM_SETRANGE32, kProgressMinimum, kProgressMaximum);
-  }
-  ShowWindow(window_, SW_SHOWNORMAL);
-  ::UpdateWindow(window_);
-  SetForegroundWindow(window_);
+  const win::WindowPlacement placement{0, kWindowStyle, kWindowLeft, kWindowTop, kWindowWidth, kWindowHeight};
+  if (!win::Window::create({kUpdateWindowClass}, placement, win::gbk_to_wide(kWindowTitle).c_str())) return false;
+  if (!win::build_form<UpdateControls>(window(), kForm, controls_, fonts_)) return false;
+  SendMessageW(controls_.进度条_下载进度, PBM_SETRANGE32, kProgressMinimum, kProgressMaximum);
+  ShowWindow(window(), SW_SHOWNORMAL);
+  ::UpdateWindow(window());
+  SetForegroundWindow(window());
   return true;
 }
 
-LRESULT CALLBACK UpdateWindow::window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<UpdateWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    self->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<UpdateWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(window, message, wparam, lparam);
-  // No exception leaves the window procedure: the system's code is below it.
-  try {
-    return self->handle(message, wparam, lparam);
-  } catch (...) {
-    return 0;
-  }
-}
-
 LRESULT UpdateWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
-  const HWND window = window_;
   switch (message) {
     case WM_TIMER:
       if (wparam == 时钟1) on_tick();
       return 0;
     case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(lparam) == GetDlgItem(window_, 标签_下载进度)) {
+      if (reinterpret_cast<HWND>(lparam) == controls_.标签_下载进度) {
         const HDC dc = reinterpret_cast<HDC>(wparam);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
       }
       break;
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-      window_ = nullptr;
-      break;
     default:
       break;
   }
-  return DefWindowProcW(window, message, wparam, lparam);
+  return default_handling(message, wparam, lparam);
 }
 
-void UpdateWindow::close() {
-  if (window_) DestroyWindow(window_);
-}
+void UpdateWindow::close() { destroy(); }
 
 void UpdateWindow::set_caption(UpdateWindowControl control, const std::string& gbk_text) {
-  if (!window_) return;
-  const HWND label = GetDlgItem(window_, control);
+  if (!window()) return;
+  const HWND label = GetDlgItem(window(), control);
   SetWindowTextW(label, win::gbk_to_wide(gbk_text).c_str());
   if (control == 标签_下载进度) {
     // A transparent label paints over what is behind it: have the old text erased first.
     RECT area;
     GetWindowRect(label, &area);
-    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&area), 2);
-    RedrawWindow(window_, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    MapWindowPoints(nullptr, window(), reinterpret_cast<POINT*>(&area), 2);
+    RedrawWindow(window(), &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   }
 }
 
 void UpdateWindow::set_timer_period(UINT period_ms) {
-  if (!window_) return;
+  if (!window()) return;
   if (period_ms == 0) {
-    KillTimer(window_, 时钟1);
+    KillTimer(window(), 时钟1);
   } else {
-    SetTimer(window_, 时钟1, period_ms, nullptr);
+    SetTimer(window(), 时钟1, period_ms, nullptr);
   }
 }
 
@@ -306,33 +257,29 @@ void UpdateWindow::start_download(const Signature& signature) {
 
 void UpdateWindow::on_tick() {
   // A tick lets waiting events run, and another tick could come among them.
-  if (in_tick_ || !window_) return;
-  in_tick_ = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{in_tick_};
+  if (in_tick_ || !window()) return;
+  const ScopedFlag ticking(in_tick_);
 
   const std::int32_t speed = module_.downloader.take_speed();
   // The count and the size in one reading: the percentage never mixes two moments.
   const TransferProgress progress = module_.downloader.progress();
   show_progress(progress.total ? progress_captions(speed, progress.received, *progress.total)
                                : progress_captions_without_total(speed, progress.received));
-  if (host_.after_tick) host_.after_tick(window_);
+  if (host_.after_tick) host_.after_tick(window());
 
   // The end of the download is the downloader's word, not a percentage of 0: that is also what a
   // tick shows before the first 1 % has arrived.
   const TransferState state = module_.downloader.state(transfer_);
   if (state == TransferState::kRunning) {
-    pump_pending_messages();
+    win::pump_pending_messages();
     return;
   }
-  if (!window_) return;
+  if (!window()) return;
   set_timer_period(0);
   if (state == TransferState::kComplete) {
     // The question comes over a window that shows the whole file arrived.
     show_progress(completed_captions(module_.downloader.completed_size()));
-    ::UpdateWindow(window_);
+    ::UpdateWindow(window());
   }
   finish_download(state);
 }
@@ -342,7 +289,7 @@ void UpdateWindow::show_progress(const ProgressCaptions& captions) {
   set_caption(标签_已经下载大小, captions.received);
   set_caption(标签_总大小, captions.total);
   set_caption(标签_下载进度, captions.percent_caption);
-  SendMessageW(GetDlgItem(window_, 进度条_下载进度), PBM_SETPOS, static_cast<WPARAM>(captions.percent), 0);
+  SendMessageW(GetDlgItem(window(), 进度条_下载进度), PBM_SETPOS, static_cast<WPARAM>(captions.percent), 0);
 }
 
 void UpdateWindow::finish_download(TransferState state) {
@@ -383,36 +330,10 @@ bool UpdateWindow::record_version() {
   return write_config_value(config_path(), kVersionSection, kVersionKey, module_.new_version_text);
 }
 
-bool UpdateWindow::pump_pending_messages() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      quit_seen_ = true;
-      quit_code_ = static_cast<int>(message.wParam);
-      return false;
-    }
-    dispatch(message);
-  }
-  return true;
-}
-
 void UpdateWindow::run_modal_loop() {
-  MSG message;
-  while (window_ && !quit_seen_) {
-    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-    if (got == -1) break;
-    if (got == 0) {
-      quit_seen_ = true;
-      quit_code_ = static_cast<int>(message.wParam);
-      break;
-    }
-    dispatch(message);
-  }
-  // The host's loop has to see the end of the program too.
-  if (quit_seen_) {
-    close();
-    PostQuitMessage(quit_code_);
-  }
+  // Ends when the window is gone; WM_QUIT ends it too and is passed on to the host's loop.
+  win::run_message_loop([this] { return window() == nullptr; });
+  close();
 }
 
 }  // namespace

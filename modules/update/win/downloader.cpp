@@ -1,7 +1,11 @@
-#include "downloader.h"
+#include "modules/update/win/downloader.h"
 
 #include <limits>
+#include <string_view>
 #include <vector>
+
+#include "common/win/files.h"
+#include "common/win/module.h"
 
 namespace quadrivo::update {
 namespace {
@@ -14,24 +18,6 @@ constexpr int kTemporaryNameAttempts = 16;
 
 // Numbers the temporary files of every downloader of the process.
 std::atomic<std::uint32_t> g_temporary_files{0};
-
-// The module this code lives in: Novavis.dll, or the test program that links it statically.
-HMODULE this_module() {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCWSTR>(&this_module), &module);
-  return module;
-}
-
-bool write_all(HANDLE file, const char* data, DWORD size) {
-  while (size > 0) {
-    DWORD written = 0;
-    if (!WriteFile(file, data, size, &written, nullptr) || written == 0) return false;
-    data += written;
-    size -= written;
-  }
-  return true;
-}
 
 // "<save path>.<process id>-<number>[-<attempt>].part": the process id keeps two programs in one
 // folder apart, the number the transfers of one program.
@@ -99,9 +85,9 @@ std::uint32_t Downloader::start(DownloadTask task) {
   // The worker holds a reference on the module while it runs, so that a host freeing the module
   // cannot pull the code from under it; it drops it as it leaves.
   pinned_module_ = nullptr;
-  const HMODULE module = this_module();
+  const HMODULE module = win::this_module();
   if (module && module != GetModuleHandleW(nullptr)) {
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&this_module),
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&win::this_module),
                        &pinned_module_);
   }
   state_ = TransferState::kRunning;
@@ -175,7 +161,7 @@ TransferState Downloader::receive_into_file(HttpGet& get, HANDLE file) {
     // More than announced (a chunked body that overruns its Content-Length) is not the file the
     // server described; neither is a body that would not fit the 32-bit sizes of the progress.
     if ((announced && count > *announced) || count > kLargestFile) return TransferState::kFailed;
-    if (!write_all(file, buffer.data(), *read)) return TransferState::kNotSaved;
+    if (!win::write_all(file, std::string_view(buffer.data(), *read))) return TransferState::kNotSaved;
     set_progress(static_cast<std::int32_t>(count), total);
     speed_count_ += static_cast<std::int32_t>(*read);
   }
