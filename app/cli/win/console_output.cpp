@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/gbk_utf8.h"
+#include "common/win/files.h"
 #include "common/win/wide_text.h"
 
 namespace quadrivo::cli {
@@ -34,17 +35,6 @@ std::string with_crlf(const std::string& text) {
   return result;
 }
 
-void write_bytes(HANDLE file, const std::string& bytes) {
-  for (std::size_t done = 0; done < bytes.size();) {
-    DWORD written = 0;
-    if (!WriteFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr) ||
-        written == 0) {
-      return;  // a closed pipe: nobody reads what is left
-    }
-    done += written;
-  }
-}
-
 }  // namespace
 
 void write_text(HANDLE handle, std::string_view gbk) {
@@ -53,7 +43,8 @@ void write_text(HANDLE handle, std::string_view gbk) {
   if (GetConsoleMode(handle, &mode)) {
     write_console(handle, win::gbk_to_wide(gbk));
   } else {
-    write_bytes(handle, with_crlf(gbk_to_utf8(gbk)));
+    // A closed pipe ends the writing: nobody reads what is left.
+    win::write_all(handle, with_crlf(gbk_to_utf8(gbk)));
   }
 }
 

@@ -171,7 +171,7 @@ void UpdateWindow::close() { destroy(); }
 void UpdateWindow::set_caption(UpdateWindowControl control, const std::string& gbk_text) {
   if (!window()) return;
   const HWND label = GetDlgItem(window(), control);
-  SetWindowTextW(label, win::gbk_to_wide(gbk_text).c_str());
+  win::set_window_text(label, gbk_text);
   if (control == 标签_下载进度) {
     // A transparent label paints over what is behind it: have the old text erased first.
     RECT area;
@@ -289,7 +289,7 @@ void UpdateWindow::show_progress(const ProgressCaptions& captions) {
   set_caption(标签_已经下载大小, captions.received);
   set_caption(标签_总大小, captions.total);
   set_caption(标签_下载进度, captions.percent_caption);
-  SendMessageW(GetDlgItem(window(), 进度条_下载进度), PBM_SETPOS, static_cast<WPARAM>(captions.percent), 0);
+  SendMessageW(controls_.进度条_下载进度, PBM_SETPOS, static_cast<WPARAM>(captions.percent), 0);
 }
 
 void UpdateWindow::finish_download(TransferState state) {
