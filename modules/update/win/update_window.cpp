@@ -106,6 +106,7 @@ class UpdateWindow : public win::Window {
 
  private:
   LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam) override;
+  void on_gone() override { controls_ = UpdateControls(); }
 
   void on_tick();
   void show_progress(const ProgressCaptions& captions);
