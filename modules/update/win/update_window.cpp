@@ -93,8 +93,6 @@ UINT style_of(NoticeKind kind) {
   return MB_OK;
 }
 
-int show(const Notice& notice) { return win::message_box(notice.text, notice.title, style_of(notice.kind)); }
-
 class UpdateWindow : public win::Window {
  public:
   UpdateWindow(UpdateModule& module, const UpdateHost& host) : module_(module), host_(host) {}
@@ -117,6 +115,9 @@ class UpdateWindow : public win::Window {
   bool record_version();
 
   void close();
+  int show(const Notice& notice) const {
+    return host_.message_box ? host_.message_box(notice.text, notice.title, style_of(notice.kind)) : IDOK;
+  }
   bool is_open() const { return window() != nullptr; }
   void set_caption(UpdateWindowControl control, const std::string& gbk_text);
   void set_timer_period(UINT period_ms);

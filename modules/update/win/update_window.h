@@ -2,8 +2,8 @@
 // progress tick that follows the download and hands over to the new version.
 //
 // Everything the module keeps between calls lives in one UpdateModule; everything the host
-// program provides (the run directory, the log, ending the process) comes in an UpdateHost, so
-// that the tests can run the same window in their own process.
+// program provides (the run directory, the log, message boxes, ending the process) comes in an
+// UpdateHost, so that the tests can run the same window in their own process.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "common/win/message_box.h"
 #include "modules/update/win/downloader.h"
 #include "modules/update/win/signature_check.h"
 #include "modules/update/win/xml_query.h"
@@ -48,6 +49,7 @@ struct UpdateModule {
 struct UpdateHost {
   std::wstring run_directory;                                  // without a trailing backslash
   std::function<void(const std::string& gbk_text, int kind)> write_log;
+  win::MessageBoxFunction message_box = win::message_box;     // the module's boxes; empty: answered OK
   std::function<void()> end_process;                           // after the hand-over; never returns in the DLL
   UINT progress_period_ms = kProgressPeriodMs;
   PublicKeyBlob publisher_key = publisher_public_key();       // whose signature a download must carry
