@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds, then runs the whole program under Wine in build/windows/run/ (build/windows64/run/ where
-# the kernel runs no 32-bit code: scripts/wine-env.sh), a fresh run directory
-# holding what a host installs: Quadrivo.exe, Help.CHM and a Config.ini with the installed version
-# of the release (common/version.h) and the address of a demo update server. The server
-# (scripts/demo_update_server.py) runs on 127.0.0.1 at a free port while the trainer runs and offers version 1.19, whose download is the
-# built Quadrivo.exe itself: 文件 → 检查更新 → 是 downloads "Quadrivo V1.19.exe" and starts it, and
+# the kernel runs no 32-bit code: scripts/wine-env.sh), a fresh run directory holding what a host
+# installs: Quadrivo.exe, Help.CHM and a Config.ini with the installed version of the release
+# (common/version.h) and the address of a demo update server. The server
+# (scripts/demo_update_server.py) runs on 127.0.0.1 at a free port while the trainer runs and
+# offers version 1.19, whose download is the built Quadrivo.exe itself: 文件 → 检查更新 → 是 downloads "Quadrivo V1.19.exe" and starts it, and
 # its own check then says the program is up to date. The trainer's start writes Scribbet.dll and
 # log.txt there, as on a fresh install.
 #
