@@ -4,8 +4,9 @@
 # installs: Quadrivo.exe, Help.CHM and a Config.ini with the installed version of the release
 # (common/version.h) and the address of a demo update server. The server
 # (scripts/demo_update_server.py) runs on 127.0.0.1 at a free port while the trainer runs and
-# offers version 1.19, whose download is the built Quadrivo.exe itself: 文件 → 检查更新 → 是 downloads "Quadrivo V1.19.exe" and starts it, and
-# its own check then says the program is up to date. The trainer's start writes Scribbet.dll and
+# offers version 1.19, whose download is the built Quadrivo.exe itself: 文件 → 检查更新 → 是
+# downloads "Quadrivo V1.19.exe" and starts it, and its own check then says the program is up to
+# date. The trainer's start writes Scribbet.dll and
 # log.txt there, as on a fresh install.
 #
 # With a display the trainer opens there and the command returns when it (or the version it
