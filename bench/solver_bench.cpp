@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "chain_solver.h"
-#include "exact_solver.h"
+#include "app/engine/chain_solver.h"
+#include "app/engine/exact_solver.h"
 
 namespace {
 

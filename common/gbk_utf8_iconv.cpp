@@ -1,4 +1,4 @@
-#include "gbk_utf8.h"
+#include "common/gbk_utf8.h"
 
 #include <iconv.h>
 

@@ -1,7 +1,9 @@
-#include "ini.h"
+#include "common/ini.h"
 
 #include <optional>
 #include <vector>
+
+#include "common/gbk.h"
 
 namespace quadrivo {
 namespace {
@@ -13,13 +15,6 @@ constexpr std::string_view kLf = "\n";
 // Spaces and tabs; a stray CR (one not ending a line) is taken for a blank too, as the profile
 // functions do, so a file cut after a CR still reads its last value cleanly.
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-
-bool is_gbk_lead(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return byte >= 0x81 && byte <= 0xFE;
-}
-
-char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string_view trim_blanks(std::string_view text) {
   while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);

@@ -1,4 +1,4 @@
-#include "numbers.h"
+#include "common/numbers.h"
 
 #include <charconv>
 #include <cmath>
@@ -6,13 +6,13 @@
 #include <limits>
 #include <system_error>
 
+#include "common/gbk.h"
+
 namespace quadrivo {
 namespace {
 
 constexpr unsigned char kFullWidthLead = 0xA3;
 constexpr unsigned char kSymbolLead = 0xA1;
-
-bool is_gbk_lead(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
 
 std::string general_format(double value, int significant_digits) {
   if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";

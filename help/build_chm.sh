@@ -32,6 +32,13 @@ if [[ ${#pages[@]} -eq 0 ]]; then
   exit 1
 fi
 cp -- "${pages[@]}" "$stage"/
+# The pages that name the release take it from the release's one version source, through the
+# build (QUADRIVO_RELEASE, QUADRIVO_PRODUCT_VERSION, QUADRIVO_FILE_VERSION).
+for page in "$stage"/*.htm; do
+  sed -i -e "s/@QUADRIVO_RELEASE@/${QUADRIVO_RELEASE:?}/g" \
+         -e "s/@QUADRIVO_PRODUCT_VERSION@/${QUADRIVO_PRODUCT_VERSION:?}/g" \
+         -e "s/@QUADRIVO_FILE_VERSION@/${QUADRIVO_FILE_VERSION:?}/g" -- "$page"
+done
 
 for f in Help.hhp Help.hhc Help.hhk; do
   if ! iconv -f UTF-8 -t GBK -- "$src/$f" >"$stage/$f"; then

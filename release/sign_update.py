@@ -179,7 +179,7 @@ def command_key_source(args):
         rows.append("    " + ", ".join(f"0x{b:02X}" for b in blob[at:at + 12]) + ",")
     source = (
         "// Made by the build from the publisher's public key; not to be edited.\n"
-        '#include "signature_check.h"\n\n'
+        '#include "modules/update/win/signature_check.h"\n\n'
         "namespace quadrivo::update {\n\n"
         "const PublicKeyBlob& publisher_public_key() {\n"
         "  static constexpr PublicKeyBlob kKey = {\n" + "\n".join(rows) + "\n  };\n"

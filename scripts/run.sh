@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds, then runs the whole program under Wine in build/windows/run/ (build/windows64/run/ where
-# the kernel runs no 32-bit code: scripts/wine-env.sh), a fresh run directory
-# holding what a host installs: Quadrivo.exe, Help.CHM and a Config.ini with the installed version
-# 1.18 and the address of a demo update server. The server (scripts/demo_update_server.py) runs on
-# 127.0.0.1 at a free port while the trainer runs and offers version 1.19, whose download is the
-# built Quadrivo.exe itself: 文件 → 检查更新 → 是 downloads "Quadrivo V1.19.exe" and starts it, and
-# its own check then says the program is up to date. The trainer's start writes Scribbet.dll and
+# the kernel runs no 32-bit code: scripts/wine-env.sh), a fresh run directory holding what a host
+# installs: Quadrivo.exe, Help.CHM and a Config.ini with the installed version of the release
+# (common/version.h) and the address of a demo update server. The server
+# (scripts/demo_update_server.py) runs on 127.0.0.1 at a free port while the trainer runs and
+# offers version 1.19, whose download is the built Quadrivo.exe itself: 文件 → 检查更新 → 是
+# downloads "Quadrivo V1.19.exe" and starts it, and its own check then says the program is up to
+# date. The trainer's start writes Scribbet.dll and
 # log.txt there, as on a fresh install.
 #
 # With a display the trainer opens there and the command returns when it (or the version it
@@ -55,8 +56,9 @@ if ! quadrivo_wait_for_port_file "$server" "$port_file"; then
   exit 1
 fi
 port=$(cat "$port_file")
-# Config.ini as a host keeps it: Windows INI lines, CR LF.
-printf '[currentVersion]\r\nVersion=1.18\r\n\r\n[UpdateInfo]\r\nUrl=http://127.0.0.1:%s/update.xml\r\n' "$port" \
+# Config.ini as a host keeps it: Windows INI lines, CR LF; the installed version is the release's.
+release=$(sed -n 's/^#define QUADRIVO_RELEASE_TEXT "\(.*\)"$/\1/p' common/version.h)
+printf '[currentVersion]\r\nVersion=%s\r\n\r\n[UpdateInfo]\r\nUrl=http://127.0.0.1:%s/update.xml\r\n' "$release" "$port" \
   >"$run/Config.ini"
 echo "Demo update server on http://127.0.0.1:$port/update.xml offers version $offered (PID $server)."
 

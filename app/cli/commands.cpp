@@ -1,4 +1,4 @@
-#include "commands.h"
+#include "app/cli/commands.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <optional>
 
-#include "answer_check.h"
-#include "chain_solver.h"
-#include "exact_solver.h"
+#include "app/engine/answer_check.h"
+#include "app/engine/chain_solver.h"
+#include "app/engine/exact_solver.h"
 
 namespace quadrivo::cli {
 namespace {

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "commands.h"
-#include "gbk_utf8.h"
+#include "app/cli/commands.h"
+#include "common/gbk_utf8.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "answer_check.h"
+#include "app/engine/answer_check.h"
 
 #include <algorithm>
 #include <string>
 
-#include "expression.h"
+#include "app/engine/expression.h"
 
 namespace quadrivo {
 namespace {

@@ -19,9 +19,9 @@
 #include <string_view>
 #include <vector>
 
-#include "exact_solver.h"
-#include "expression.h"
-#include "fraction.h"
+#include "app/engine/exact_solver.h"
+#include "app/engine/expression.h"
+#include "app/engine/fraction.h"
 
 namespace quadrivo {
 

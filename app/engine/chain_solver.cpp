@@ -1,4 +1,4 @@
-#include "chain_solver.h"
+#include "app/engine/chain_solver.h"
 
 #include <algorithm>
 #include <charconv>

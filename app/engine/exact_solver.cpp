@@ -1,10 +1,10 @@
-#include "exact_solver.h"
+#include "app/engine/exact_solver.h"
 
 #include <algorithm>
 #include <set>
 
-#include "expression.h"
-#include "fraction.h"
+#include "app/engine/expression.h"
+#include "app/engine/fraction.h"
 
 namespace quadrivo {
 namespace {

@@ -1,4 +1,4 @@
-#include "expression.h"
+#include "app/engine/expression.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "fraction.h"
+#include "app/engine/fraction.h"
 
 namespace quadrivo {
 

@@ -1,4 +1,4 @@
-#include "fraction.h"
+#include "app/engine/fraction.h"
 
 #include <limits>
 #include <numeric>

@@ -1,9 +1,9 @@
-#include "layout.h"
+#include "app/engine/layout.h"
 
 #include <cstddef>
 #include <iterator>
 
-#include "numbers.h"
+#include "common/numbers.h"
 
 namespace quadrivo {
 

@@ -1,7 +1,7 @@
 // The main window's layout pass: one fixed sequence of formulas that moves and resizes the controls
 // when the window changes size. It works on plain numbers so it can be tested without a window; the
 // Win32 shell fills a LayoutGeometry from the real window, runs the pass and writes back exactly the
-// properties that layout_controls() marks as written.
+// properties that kLayoutControls marks as written.
 #pragma once
 
 #include <cstdint>

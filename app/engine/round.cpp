@@ -1,11 +1,11 @@
-#include "round.h"
+#include "app/engine/round.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "log_entry.h"
-#include "numbers.h"
-#include "texts.h"
+#include "common/log_kinds.h"
+#include "common/numbers.h"
+#include "app/engine/texts.h"
 
 namespace quadrivo {
 namespace {

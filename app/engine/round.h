@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "chain_solver.h"
+#include "app/engine/chain_solver.h"
 
 namespace quadrivo {
 

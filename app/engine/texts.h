@@ -6,6 +6,8 @@
 
 #include <string_view>
 
+#include "common/version.h"
+
 namespace quadrivo::texts {
 
 // Main window caption and the credit appended after three blanks.
@@ -86,9 +88,9 @@ inline constexpr const char* kMainWindowFailed = "无法创建主窗口，程序
 // About window.
 inline constexpr const char* kAboutCaption = "关于 Quadrivo";
 inline constexpr const char* kAboutText =
-    "Quadrivo V1.18 beta028\r\n"
+    "Quadrivo V" QUADRIVO_PRODUCT_VERSION_TEXT "\r\n"
     "\r\n"
-    "版本1.18（内部版本号 0.1.0.18） \r\n"
+    "版本" QUADRIVO_RELEASE_TEXT "（内部版本号 " QUADRIVO_FILE_VERSION_TEXT "） \r\n"
     "\r\n"
     "版权所有 (C) Quadrivo 开发组\r\n"
     "联系：quadrivo@example.org\r\n"

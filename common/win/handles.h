@@ -55,10 +55,6 @@ struct GdiObjectTraits {
   static GdiObject invalid() { return nullptr; }
   static void close(GdiObject object) { DeleteObject(object); }
 };
-struct WindowTraits {
-  static HWND invalid() { return nullptr; }
-  static void close(HWND window) { DestroyWindow(window); }
-};
 
 using UniqueFile = UniqueHandle<HANDLE, FileHandleTraits>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
@@ -66,6 +62,5 @@ using UniqueLibrary = UniqueHandle<HMODULE, LibraryTraits>;
 using UniqueFont = UniqueHandle<HFONT, GdiObjectTraits<HFONT>>;
 using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectTraits<HBITMAP>>;
 using UniqueBrush = UniqueHandle<HBRUSH, GdiObjectTraits<HBRUSH>>;
-using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
 
 }  // namespace quadrivo::win

@@ -1,8 +1,8 @@
-#include "message_box.h"
+#include "common/win/message_box.h"
 
 #include <windows.h>
 
-#include "wide_text.h"
+#include "common/win/wide_text.h"
 
 namespace quadrivo::win {
 namespace {

@@ -1,41 +1,60 @@
-// A function exported by a companion module, bound by library file name and function name at
-// its first call: the run directory is searched first, then the system's usual library search.
+// The companion modules' exported functions, bound by library file name and function name at
+// their first call: the run directory is searched first, then the system's usual library search.
 // Once bound, the library stays loaded until the process ends. A module that cannot be bound is
-// fatal: a message naming the library file and the function, then the process ends.
+// fatal: a message naming the library file and the function, then the process ends with
+// kBindingFailedExitCode. The program binds both functions, Novavis.dll binds Scribbet the same
+// way.
 #pragma once
 
 #include <windows.h>
 
 namespace quadrivo::win {
 
-// Shows the fatal binding message and ends the process with the given exit code.
-[[noreturn]] void fail_binding(const wchar_t* library_file, const char* function_name, UINT exit_code);
+// The one exit code of a failed binding, wherever it happens: -1, as the update module has always
+// ended with it.
+inline constexpr UINT kBindingFailedExitCode = static_cast<UINT>(-1);
 
-// Loads library_file (run directory first) and resolves function_name; a library without the
-// function is released again. Returns nullptr when either fails.
-FARPROC bind_export(const wchar_t* library_file, const char* function_name);
+struct ModuleExport {
+  const wchar_t* library_file;
+  const char* function_name;
+};
+
+// Scribbet(message, kind): appends one entry to log.txt. __stdcall, two 32-bit arguments.
+using ScribbetFunction = int __stdcall(const char* message, int kind);
+inline constexpr ModuleExport kScribbetExport{L"Scribbet.dll", "Scribbet"};
+
+// Novavis(): shows the update window and returns when it closes. __stdcall, no arguments.
+using NovavisFunction = int __stdcall();
+inline constexpr ModuleExport kNovavisExport{L"Novavis.dll", "Novavis"};
+
+// Loads the library (run directory first) and resolves the function; a library without the
+// function is released again. nullptr when either fails.
+FARPROC bind_export(const ModuleExport& which);
+
+// Shows the fatal binding message and ends the process with kBindingFailedExitCode. From the
+// first call on, binding_has_failed() is true: the message's own loop may run handlers that
+// reach for a module, and those must neither bind nor stack a second message.
+[[noreturn]] void fail_binding(const ModuleExport& which);
+bool binding_has_failed();
 
 template <typename Function>
 class LazyExport {
  public:
-  LazyExport(const wchar_t* library_file, const char* function_name, UINT fatal_exit_code)
-      : library_file_(library_file), function_name_(function_name), fatal_exit_code_(fatal_exit_code) {}
+  explicit LazyExport(const ModuleExport& which) : which_(which) {}
 
-  // The bound entry point; binds at the first use and ends the process when that fails.
+  // The bound entry point; binds at the first use and ends the process when that fails. Once a
+  // binding of the process has failed (its message is still up), nullptr: the caller does nothing.
   Function* get() {
-    if (!entry_) {
-      const FARPROC entry = bind_export(library_file_, function_name_);
-      if (!entry) fail_binding(library_file_, function_name_, fatal_exit_code_);
-      entry_ = reinterpret_cast<Function*>(reinterpret_cast<void*>(entry));
-    }
+    if (entry_) return entry_;
+    if (binding_has_failed()) return nullptr;
+    const FARPROC entry = bind_export(which_);
+    if (!entry) fail_binding(which_);
+    entry_ = reinterpret_cast<Function*>(reinterpret_cast<void*>(entry));
     return entry_;
   }
-  bool bound() const { return entry_ != nullptr; }
 
  private:
-  const wchar_t* library_file_;
-  const char* function_name_;
-  UINT fatal_exit_code_;
+  ModuleExport which_;
   Function* entry_ = nullptr;
 };
 

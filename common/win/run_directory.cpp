@@ -1,4 +1,4 @@
-#include "run_directory.h"
+#include "common/win/run_directory.h"
 
 #include <windows.h>
 
@@ -30,6 +30,17 @@ std::wstring run_path(std::wstring_view suffix) {
   std::wstring path = run_directory();
   path += suffix;
   return path;
+}
+
+std::wstring directory_to_enter(std::wstring_view directory) {
+  std::wstring path(directory);
+  const bool bare_drive = path.size() == 2 && path[1] == L':';
+  if (bare_drive) path += L'\\';
+  return path;
+}
+
+bool enter_directory(std::wstring_view directory) {
+  return SetCurrentDirectoryW(directory_to_enter(directory).c_str()) != 0;
 }
 
 }  // namespace quadrivo::win

@@ -1,16 +1,15 @@
-#include "wide_text.h"
+#include "common/win/wide_text.h"
 
 #include <windows.h>
 
 namespace quadrivo::win {
-namespace {
 
-std::wstring to_wide(unsigned code_page, std::string_view text, DWORD flags = 0) {
+std::wstring to_wide(unsigned code_page, std::string_view text) {
   if (text.empty()) return {};
-  const int length = MultiByteToWideChar(code_page, flags, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int length = MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   if (length <= 0) return {};
   std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(code_page, flags, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
   return wide;
 }
 
@@ -23,12 +22,5 @@ std::string from_wide(unsigned code_page, std::wstring_view wide) {
   WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length, nullptr, nullptr);
   return text;
 }
-
-}  // namespace
-
-std::wstring gbk_to_wide(std::string_view gbk) { return to_wide(kGbkCodePage, gbk); }
-std::string wide_to_gbk(std::wstring_view wide) { return from_wide(kGbkCodePage, wide); }
-std::string wide_to_utf8(std::wstring_view wide) { return from_wide(CP_UTF8, wide); }
-std::wstring utf8_to_wide(std::string_view utf8) { return to_wide(CP_UTF8, utf8); }
 
 }  // namespace quadrivo::win

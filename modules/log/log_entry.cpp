@@ -1,4 +1,4 @@
-#include "log_entry.h"
+#include "modules/log/log_entry.h"
 
 #include <cstdio>
 

@@ -6,19 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace quadrivo::log {
+#include "common/log_kinds.h"
 
-enum Kind : int {
-  kStart = 1,
-  kQuestion = 2,
-  kAnswer = 3,
-  kUpdate = 4,
-  kScore = 6,
-  kExit = 7,
-  kError = 8,
-  kOther = 9,
-  kHelp = 10,
-};
+namespace quadrivo::log {
 
 struct LocalTime {
   int year;

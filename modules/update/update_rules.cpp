@@ -1,9 +1,10 @@
-#include "update_rules.h"
+#include "modules/update/update_rules.h"
 
 #include <cmath>
 #include <limits>
 
-#include "numbers.h"
+#include "common/gbk.h"
+#include "common/numbers.h"
 
 namespace quadrivo::update {
 namespace {
@@ -23,11 +24,7 @@ constexpr std::string_view kForbiddenInFileName = "\\/:<>\"|?*";
 constexpr std::string_view kHttpScheme = "http://";
 constexpr std::string_view kHttpsScheme = "https://";
 
-bool is_gbk_lead(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
-bool is_gbk_trail(unsigned char byte) { return byte >= 0x40 && byte <= 0xFE && byte != 0x7F; }
 bool is_control(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
-
-char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool starts_with_ignoring_case(std::string_view text, std::string_view prefix) {
   if (text.size() < prefix.size()) return false;

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "update_texts.h"
+#include "modules/update/update_texts.h"
 
 namespace quadrivo::update {
 
@@ -23,29 +23,31 @@ inline constexpr char kUrlKey[] = "Url";
 inline constexpr char kDownloadAddressQuery[] = "Update/@1";
 inline constexpr char kVersionQuery[] = "Update/@2";
 
-// Message-box styles.
-inline constexpr int kStyleOk = 0;
-inline constexpr int kStyleYesNo = 4;
-inline constexpr int kStyleError = 16;
-inline constexpr int kStyleQuestionYesNo = 36;
+// What a message box asks for; the Win32 shell gives each kind its Windows style (MB_* constants).
+enum class NoticeKind {
+  kPlain,           // OK, no icon
+  kYesNo,           // Yes and No, no icon
+  kError,           // error icon, OK
+  kQuestionYesNo,   // question icon, Yes and No
+};
 
-// One message box: text, title, style.
+// One message box: text, title, kind.
 struct Notice {
   const char* text;
   const char* title;
-  int style;
+  NoticeKind kind;
 };
 
-inline constexpr Notice kUpToDateNotice{kUpToDateText, kUpToDateTitle, kStyleOk};
-inline constexpr Notice kNewVersionQuestion{kNewVersionText, kNewVersionTitle, kStyleYesNo};
-inline constexpr Notice kRunNowQuestion{kRunNowText, kRunNowTitle, kStyleQuestionYesNo};
-inline constexpr Notice kBadVersionNotice{kBadVersionText, kErrorTitle, kStyleError};
-inline constexpr Notice kBadAddressNotice{kBadAddressText, kErrorTitle, kStyleError};
-inline constexpr Notice kDownloadFailedNotice{kDownloadFailedText, kErrorTitle, kStyleError};
-inline constexpr Notice kNoValidSignatureNotice{kNoValidSignatureText, kErrorTitle, kStyleError};
-inline constexpr Notice kSignatureMismatchNotice{kSignatureMismatchText, kErrorTitle, kStyleError};
-inline constexpr Notice kCannotSaveNotice{kCannotSaveText, kErrorTitle, kStyleError};
-inline constexpr Notice kTransferStillRunningNotice{kTransferStillRunningText, kErrorTitle, kStyleError};
+inline constexpr Notice kUpToDateNotice{kUpToDateText, kUpToDateTitle, NoticeKind::kPlain};
+inline constexpr Notice kNewVersionQuestion{kNewVersionText, kNewVersionTitle, NoticeKind::kYesNo};
+inline constexpr Notice kRunNowQuestion{kRunNowText, kRunNowTitle, NoticeKind::kQuestionYesNo};
+inline constexpr Notice kBadVersionNotice{kBadVersionText, kErrorTitle, NoticeKind::kError};
+inline constexpr Notice kBadAddressNotice{kBadAddressText, kErrorTitle, NoticeKind::kError};
+inline constexpr Notice kDownloadFailedNotice{kDownloadFailedText, kErrorTitle, NoticeKind::kError};
+inline constexpr Notice kNoValidSignatureNotice{kNoValidSignatureText, kErrorTitle, NoticeKind::kError};
+inline constexpr Notice kSignatureMismatchNotice{kSignatureMismatchText, kErrorTitle, NoticeKind::kError};
+inline constexpr Notice kCannotSaveNotice{kCannotSaveText, kErrorTitle, NoticeKind::kError};
+inline constexpr Notice kTransferStillRunningNotice{kTransferStillRunningText, kErrorTitle, NoticeKind::kError};
 
 // Version comparison ---------------------------------------------------------------------------
 

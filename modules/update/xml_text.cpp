@@ -1,9 +1,10 @@
-#include "xml_text.h"
+#include "modules/update/xml_text.h"
 
 #include <charconv>
 #include <cstdint>
 
-#include "gbk_utf8.h"
+#include "common/gbk.h"
+#include "common/gbk_utf8.h"
 
 namespace quadrivo::update {
 namespace {
@@ -19,8 +20,6 @@ constexpr std::string_view kGbkFamily[] = {"gbk", "gb2312", "gb18030", "cp936", 
 
 bool is_value_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool is_xml_space(char c) { return is_value_blank(c); }
-
-char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string lower(std::string_view text) {
   std::string result(text);

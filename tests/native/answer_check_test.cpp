@@ -1,10 +1,10 @@
-#include "answer_check.h"
+#include "app/engine/answer_check.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "gbk_utf8.h"
+#include "common/gbk_utf8.h"
 
 namespace quadrivo {
 namespace {

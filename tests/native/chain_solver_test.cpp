@@ -1,4 +1,4 @@
-#include "chain_solver.h"
+#include "app/engine/chain_solver.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "gbk_utf8.h"
+#include "common/gbk_utf8.h"
 
 namespace quadrivo {
 namespace {

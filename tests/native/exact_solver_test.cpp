@@ -1,4 +1,4 @@
-#include "exact_solver.h"
+#include "app/engine/exact_solver.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "answer_check.h"
-#include "expression.h"
-#include "fraction.h"
-#include "gbk_utf8.h"
+#include "app/engine/answer_check.h"
+#include "app/engine/expression.h"
+#include "app/engine/fraction.h"
+#include "common/gbk_utf8.h"
 
 namespace quadrivo {
 namespace {

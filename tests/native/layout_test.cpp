@@ -1,4 +1,4 @@
-#include "layout.h"
+#include "app/engine/layout.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "gbk_utf8.h"
+#include "common/gbk_utf8.h"
 
 namespace quadrivo {
 

@@ -1,8 +1,8 @@
-#include "log_entry.h"
+#include "modules/log/log_entry.h"
 
 #include <gtest/gtest.h>
 
-#include "gbk_utf8.h"
+#include "common/gbk_utf8.h"
 
 namespace quadrivo::log {
 namespace {

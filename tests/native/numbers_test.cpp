@@ -1,11 +1,11 @@
-#include "numbers.h"
+#include "common/numbers.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-#include "gbk_utf8.h"
+#include "common/gbk_utf8.h"
 
 namespace quadrivo {
 namespace {

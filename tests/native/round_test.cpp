@@ -1,5 +1,5 @@
 // A quiz round as plain values: the draw, the Question text, the listing, the award and scores.
-#include "round.h"
+#include "app/engine/round.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "chain_solver.h"
-#include "gbk_utf8.h"
-#include "log_entry.h"
-#include "texts.h"
+#include "app/engine/chain_solver.h"
+#include "common/gbk_utf8.h"
+#include "modules/log/log_entry.h"
+#include "app/engine/texts.h"
 
 namespace quadrivo {
 namespace {

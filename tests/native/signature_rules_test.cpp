@@ -1,4 +1,4 @@
-#include "signature_rules.h"
+#include "modules/update/signature_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "update_rules.h"
+#include "modules/update/update_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 
-#include "gbk_utf8.h"
-#include "xml_text.h"
+#include "common/gbk_utf8.h"
+#include "modules/update/xml_text.h"
 
 namespace quadrivo::update {
 namespace {
@@ -40,13 +40,15 @@ TEST(UpdateTexts, AreTheseGbkBytes) {
 }
 
 TEST(UpdateTexts, MessageBoxesHaveTheirStyles) {
-  const std::pair<Notice, int> notices[] = {
-      {kUpToDateNotice, 0}, {kNewVersionQuestion, 4}, {kRunNowQuestion, 36},
-      {kBadVersionNotice, 16}, {kBadAddressNotice, 16}, {kDownloadFailedNotice, 16},
-      {kNoValidSignatureNotice, 16}, {kSignatureMismatchNotice, 16}, {kCannotSaveNotice, 16},
-      {kTransferStillRunningNotice, 16},
+  // The Windows style of each kind (0, 4, 36, 16) is checked where the shell shows the boxes.
+  const std::pair<Notice, NoticeKind> notices[] = {
+      {kUpToDateNotice, NoticeKind::kPlain}, {kNewVersionQuestion, NoticeKind::kYesNo},
+      {kRunNowQuestion, NoticeKind::kQuestionYesNo}, {kBadVersionNotice, NoticeKind::kError},
+      {kBadAddressNotice, NoticeKind::kError}, {kDownloadFailedNotice, NoticeKind::kError},
+      {kNoValidSignatureNotice, NoticeKind::kError}, {kSignatureMismatchNotice, NoticeKind::kError},
+      {kCannotSaveNotice, NoticeKind::kError}, {kTransferStillRunningNotice, NoticeKind::kError},
   };
-  for (const auto& [notice, style] : notices) EXPECT_EQ(notice.style, style) << gbk_to_utf8(notice.text);
+  for (const auto& [notice, kind] : notices) EXPECT_EQ(notice.kind, kind) << gbk_to_utf8(notice.text);
   for (const Notice& error : {kBadVersionNotice, kBadAddressNotice, kDownloadFailedNotice, kNoValidSignatureNotice,
                               kSignatureMismatchNotice, kCannotSaveNotice, kTransferStillRunningNotice}) {
     EXPECT_STREQ(error.title, kErrorTitle) << gbk_to_utf8(error.text);

@@ -1,6 +1,6 @@
 // quadrivo-solve's text out on Windows: wide characters into a console, whatever its code page;
 // UTF-8 with CR LF into a pipe or file.
-#include "console_output.h"
+#include "app/cli/win/console_output.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "gbk_utf8.h"
-#include "handles.h"
+#include "common/gbk_utf8.h"
+#include "common/win/handles.h"
 
 namespace quadrivo::cli {
 namespace {

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "chain_solver.h"
-#include "log_entry.h"
-#include "update_texts.h"
+#include "app/engine/chain_solver.h"
+#include "modules/log/log_entry.h"
+#include "modules/update/update_texts.h"
 
 namespace quadrivo {
 namespace {

@@ -10,12 +10,12 @@
 #include <set>
 #include <string>
 
-#include "gbk_utf8.h"
-#include "handles.h"
-#include "help_command.h"
-#include "message_box.h"
-#include "test_support.h"
-#include "wide_text.h"
+#include "common/gbk_utf8.h"
+#include "common/win/handles.h"
+#include "app/win/help_command.h"
+#include "common/win/message_box.h"
+#include "tests/win/support/test_support.h"
+#include "common/win/wide_text.h"
 
 namespace quadrivo {
 namespace {
@@ -38,7 +38,6 @@ class HelpCommand : public testing::Test {
   }
   void TearDown() override {
     win::set_message_box_answerer(nullptr);
-    app::set_command_starter(nullptr);
   }
   std::vector<std::string> boxes_;
 };
@@ -47,8 +46,8 @@ TEST_F(HelpCommand, NamesTheDocumentInQuotesWhateverCharactersThePathHolds) {
   test::ScratchDirectory run_dir(L"帮助 目录 1");
   ASSERT_TRUE(test::write_file_bytes(run_dir.file(L"Help.CHM"), "ITSF"));
   std::vector<std::string> started;
-  app::set_command_starter([&](const std::string& line) { started.push_back(line); });
-  app::run_help_command(run_dir.path());
+  app::run_help_command(run_dir.path(), win::message_box,
+                        [&](const std::wstring& line) { started.push_back(win::wide_to_gbk(line)); });
   EXPECT_TRUE(boxes_.empty());
   ASSERT_EQ(started.size(), 1u);
   EXPECT_EQ(started[0], "hh.exe \"" + win::wide_to_gbk(run_dir.path()) + "\\help.chm\"");
@@ -135,7 +134,8 @@ TEST_F(HelpCommand, OpensTheBuiltDocumentInTheRealViewerFromAPathWithBlanks) {
   ASSERT_TRUE(test::copy_from_build(L"Help.CHM", run_dir.path())) << "the build makes Help.CHM";
   ViewerReaper reaper;
 
-  app::run_help_command(run_dir.path());  // WinExec, no seam: returns without waiting
+  // The program's own starter, WinExec: returns without waiting.
+  app::run_help_command(run_dir.path(), win::message_box, app::start_with_winexec);
   EXPECT_TRUE(boxes_.empty());
 
   ViewerSearch search;

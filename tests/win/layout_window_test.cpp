@@ -10,15 +10,15 @@
 #include <memory>
 #include <string>
 
-#include "chain_solver.h"
-#include "gbk_utf8.h"
-#include "layout.h"
-#include "layout_shell.h"
-#include "main_form.h"
-#include "main_window.h"
-#include "message_box.h"
-#include "companion_modules.h"
-#include "test_support.h"
+#include "app/engine/chain_solver.h"
+#include "common/gbk_utf8.h"
+#include "app/engine/layout.h"
+#include "app/win/layout_shell.h"
+#include "app/win/main_form.h"
+#include "app/win/main_window.h"
+#include "common/win/message_box.h"
+#include "app/win/companion_modules.h"
+#include "tests/win/support/test_support.h"
 
 namespace quadrivo {
 namespace {
@@ -41,8 +41,10 @@ class LayoutWindowTest : public testing::Test {
 
   void SetUp() override {
     win::set_message_box_answerer([](const std::string&, const std::string&, unsigned) { return IDOK; });
-    app::set_log_sink([](const std::string&, int) {});
-    window_ = std::make_unique<MainWindow>(results_, MainWindow::Options{run_dir_.path(), SW_SHOWNORMAL});
+    app::MainWindowHost host;
+    host.run_directory = run_dir_.path();
+    host.message_box = win::message_box;
+    window_ = std::make_unique<MainWindow>(results_, std::move(host));
     ASSERT_TRUE(window_->load());
   }
   void TearDown() override {
@@ -52,7 +54,6 @@ class LayoutWindowTest : public testing::Test {
       if (message.message != WM_QUIT) DispatchMessageW(&message);
     }
     win::set_message_box_answerer(nullptr);
-    app::set_log_sink(nullptr);
   }
 
   HWND main() const { return window_->window(); }
@@ -135,6 +136,24 @@ TEST_F(LayoutWindowTest, MinimisingAndRestoringLeavesTheLayoutAsItWas) {
   EXPECT_EQ(after.window_height, 700);
   expect_same_boxes(before, after);
   EXPECT_GT(after.分组框_出题区.height, 300);
+}
+
+// Dragged down to a few pixels of height and back, again and again: the window stops at its
+// minimum tracking size, and the card area, whose height each pass computes from its own, keeps
+// the answer box below the number labels.
+TEST_F(LayoutWindowTest, ShrinkingToAFewPixelsStopsAtTheMinimumAndTheAnswerBoxStaysBelowTheNumbers) {
+  for (int round = 0; round < 10; ++round) {
+    SCOPED_TRACE(round);
+    resize(800, 5);
+    ASSERT_EQ(geometry().window_height, app::kMainMinimumHeight);
+    resize(800, 660);
+    ASSERT_EQ(geometry().window_height, 660);
+  }
+  const LayoutGeometry now = geometry();
+  EXPECT_GE(now.编辑框_答案.top, now.标签_第一个数.top + now.标签_第一个数.height)
+      << "the answer box lies over the number labels; the card area is " << now.分组框_出题区.height << " high";
+  resize(5, 660);
+  EXPECT_EQ(geometry().window_width, app::kMainMinimumWidth);
 }
 
 TEST_F(LayoutWindowTest, MaximisingAndRestoringAreTwoChangesOfSize) {

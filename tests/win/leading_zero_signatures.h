@@ -4,7 +4,7 @@
 // signed file is the update server's pattern of 1000 bytes, offered as version "1.19".
 #pragma once
 
-#include "signature_check.h"
+#include "modules/update/win/signature_check.h"
 
 namespace quadrivo::test {
 

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "run_directory.h"
+#include "common/win/run_directory.h"
 
 namespace {
 

@@ -14,26 +14,27 @@
 #include <string>
 #include <vector>
 
-#include "about_window.h"
-#include "chain_solver.h"
-#include "companion_modules.h"
-#include "gbk_utf8.h"
-#include "help_command.h"
-#include "layout.h"
-#include "layout_shell.h"
-#include "log_entry.h"
-#include "main_form.h"
-#include "main_window.h"
-#include "message_box.h"
-#include "round.h"
-#include "test_support.h"
-#include "texts.h"
-#include "wide_text.h"
+#include "app/win/about_window.h"
+#include "app/engine/chain_solver.h"
+#include "app/win/companion_modules.h"
+#include "common/gbk_utf8.h"
+#include "app/win/help_command.h"
+#include "app/engine/layout.h"
+#include "app/win/layout_shell.h"
+#include "modules/log/log_entry.h"
+#include "app/win/main_form.h"
+#include "app/win/main_window.h"
+#include "common/win/message_box.h"
+#include "app/engine/round.h"
+#include "tests/win/support/test_support.h"
+#include "app/engine/texts.h"
+#include "common/version.h"
+#include "common/win/message_loop.h"
+#include "common/win/wide_text.h"
 
 namespace quadrivo {
 namespace {
 
-using app::ControlKind;
 using app::kMainForm;
 using app::MainControls;
 using app::MainWindow;
@@ -92,20 +93,28 @@ class MainWindowTest : public testing::Test {
       boxes_.push_back({text, title, style});
       return IDOK;
     });
-    app::set_log_sink([this](const std::string& message, int kind) { entries_.push_back({message, kind}); });
-    app::set_command_starter([this](const std::string& line) { started_.push_back(line); });
+  }
+
+  // The host the program would pass, with recorders in place of the log module and the help
+  // viewer. Message boxes are the program's own, answered and recorded through their seam.
+  app::MainWindowHost recording_host(const std::wstring& run_directory, int show_command) {
+    app::MainWindowHost host;
+    host.run_directory = run_directory;
+    host.show_command = show_command;
+    host.write_log = [this](const std::string& message, int kind) { entries_.push_back({message, kind}); };
+    host.message_box = win::message_box;
+    host.start_command = [this](const std::wstring& line) { started_.push_back(win::wide_to_gbk(line)); };
+    return host;
   }
 
   void TearDown() override {
     window_.reset();
     drain_quit();
     win::set_message_box_answerer(nullptr);
-    app::set_log_sink(nullptr);
-    app::set_command_starter(nullptr);
   }
 
   void open(const std::wstring& run_directory, int show_command = SW_SHOWNORMAL) {
-    window_ = std::make_unique<MainWindow>(results_, MainWindow::Options{run_directory, show_command});
+    window_ = std::make_unique<MainWindow>(results_, recording_host(run_directory, show_command));
     ASSERT_TRUE(window_->load());
     ASSERT_NE(window_->window(), nullptr);
   }
@@ -324,7 +333,7 @@ TEST_F(MainWindowTest, TabMovesFromTheDealButtonIntoTheJudgingBoxAndOn) {
   std::vector<HWND> visited;
   for (int i = 0; i < 14; ++i) {
     MSG tab{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
-    app::dispatch_message(tab);
+    win::dispatch_message(tab);
     visited.push_back(GetFocus());
   }
   std::string order;
@@ -357,8 +366,8 @@ TEST_F(MainWindowTest, AltReachesTheMenuBarThroughTheKeyboardHandlingOfTheLoop) 
   // Alt pressed and released in a score box, as the message loop hands them on.
   MSG down{GetFocus(), WM_SYSKEYDOWN, VK_MENU, 0x20380001, 0, {}};
   MSG up{GetFocus(), WM_SYSKEYUP, VK_MENU, static_cast<LPARAM>(0xE0380001u), 0, {}};
-  app::dispatch_message(down);
-  app::dispatch_message(up);  // the menu loop runs inside; the timer ends it
+  win::dispatch_message(down);
+  win::dispatch_message(up);  // the menu loop runs inside; the timer ends it
   KillTimer(nullptr, timer);
   EXPECT_TRUE(entered_menu) << "Alt did not activate the menu bar";
   EXPECT_NE(main(), nullptr);
@@ -379,12 +388,12 @@ TEST_F(MainWindowTest, AFreshRunDirectoryGetsTheBuiltModuleThenTheStartEntry) {
 
 TEST_F(MainWindowTest, APresentModuleFileOrDirectoryIsLeftAsItIs) {
   ASSERT_TRUE(test::write_file_bytes(run_dir_.file(L"Scribbet.dll"), "not a module"));
-  EXPECT_EQ(app::provision_module(app::kScribbetModule, run_dir_.path()), app::Provisioning::kPresent);
+  EXPECT_EQ(app::provision_module(app::kScribbetModule, run_dir_.path(), win::message_box), app::Provisioning::kPresent);
   EXPECT_EQ(test::read_file_bytes(run_dir_.file(L"Scribbet.dll")), std::string("not a module"));
 
   test::ScratchDirectory other(L"module-directory");
   ASSERT_TRUE(CreateDirectoryW(other.file(L"Novavis.dll").c_str(), nullptr));
-  EXPECT_EQ(app::provision_module(app::kNovavisModule, other.path()), app::Provisioning::kPresent);
+  EXPECT_EQ(app::provision_module(app::kNovavisModule, other.path(), win::message_box), app::Provisioning::kPresent);
   EXPECT_TRUE(GetFileAttributesW(other.file(L"Novavis.dll").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
   EXPECT_TRUE(boxes_.empty());
 }
@@ -734,6 +743,36 @@ TEST_F(MainWindowTest, ExitAndTheCloseButtonEachWriteExactlyOneStopEntry) {
   }
 }
 
+// Closed while a handler's message box is open: the handler goes on once the box is answered,
+// but its window is gone and the Stop entry is the last one.
+TEST_F(MainWindowTest, AHandlerWhoseWindowWentWhileItsBoxWasOpenWritesNothingAfterTheStopEntry) {
+  const struct {
+    const char* name;
+    bool dealt;
+  } cases[] = {{"congratulation", true}, {"refusal", false}};
+  for (const auto& e : cases) {
+    SCOPED_TRACE(e.name);
+    window_.reset();
+    drain_quit();
+    entries_.clear();
+    open();
+    if (e.dealt) click(c().出题按钮);
+    click(c().单选框_第一组);
+    const HWND window = main();
+    std::size_t boxes_shown = 0;
+    win::set_message_box_answerer([&](const std::string&, const std::string&, unsigned) {
+      ++boxes_shown;
+      DestroyWindow(window);  // the close button, clicked while the box waits
+      return IDOK;
+    });
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(app::kIdAwardButton, BN_CLICKED), 0);
+    EXPECT_EQ(boxes_shown, 1u);
+    EXPECT_EQ(window_->window(), nullptr);
+    ASSERT_FALSE(entries_.empty());
+    EXPECT_EQ(entries_.back(), (LogEntry{"Stop", log::kExit}));
+  }
+}
+
 // ---------------------------------------------------------------- help
 
 TEST_F(MainWindowTest, HelpWithoutTheDocumentShowsItsMessageOnly) {
@@ -769,7 +808,8 @@ TEST_F(MainWindowTest, HelpOpensTheDocumentWithTheViewerAndTheQuotedPath) {
   test::ScratchDirectory with_directory(L"help-directory");
   ASSERT_TRUE(CreateDirectoryW(with_directory.file(L"Help.CHM").c_str(), nullptr));
   started_.clear();
-  app::run_help_command(with_directory.path());
+  app::run_help_command(with_directory.path(), win::message_box,
+                        [this](const std::wstring& line) { started_.push_back(win::wide_to_gbk(line)); });
   EXPECT_TRUE(started_.empty());
   ASSERT_FALSE(boxes_.empty());
   EXPECT_EQ(boxes_.back().text, gbk(u8"未找到帮助文件"));
@@ -863,7 +903,10 @@ TEST_F(MainWindowTest, AboutIsModalShowsTheVersionAndReturnsOnOk) {
     EXPECT_EQ(seen.children[i].right, expected[i].right) << i;
     EXPECT_EQ(seen.children[i].bottom, expected[i].bottom) << i;
   }
-  EXPECT_TRUE(seen.about_text.starts_with(gbk(u8"Quadrivo V1.18 beta028\r\n\r\n版本1.18（内部版本号 0.1.0.18） \r\n\r\n")))
+  // The release's version source, as the About text must show it.
+  EXPECT_TRUE(seen.about_text.starts_with(std::string("Quadrivo V") + QUADRIVO_PRODUCT_VERSION_TEXT + "\r\n\r\n" +
+                                          gbk(u8"版本") + QUADRIVO_RELEASE_TEXT + gbk(u8"（内部版本号 ") +
+                                          QUADRIVO_FILE_VERSION_TEXT + gbk(u8"） \r\n\r\n")))
       << utf8(seen.about_text);
   EXPECT_EQ(seen.licence, gbk(u8"最终用户协议"));
   EXPECT_EQ(seen.ok, gbk(u8"确定"));

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "gbk_utf8.h"
-#include "log_entry.h"
-#include "main_form.h"
-#include "test_support.h"
-#include "update_server.h"
-#include "wide_text.h"
+#include "common/gbk_utf8.h"
+#include "modules/log/log_entry.h"
+#include "app/win/main_form.h"
+#include "tests/win/support/test_support.h"
+#include "tests/win/update_server.h"
+#include "common/win/wide_text.h"
 
 namespace quadrivo {
 namespace {

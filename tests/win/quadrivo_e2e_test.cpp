@@ -8,13 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "gbk_utf8.h"
-#include "log_check.h"
-#include "log_entry.h"
-#include "main_form.h"
-#include "main_window.h"
-#include "test_support.h"
-#include "wide_text.h"
+#include "common/gbk_utf8.h"
+#include "tests/win/support/log_check.h"
+#include "modules/log/log_entry.h"
+#include "app/win/main_form.h"
+#include "app/win/main_window.h"
+#include "tests/win/support/test_support.h"
+#include "common/win/module_binding.h"
+#include "common/win/wide_text.h"
 
 namespace quadrivo {
 namespace {
@@ -26,7 +27,30 @@ using test::ScratchDirectory;
 
 std::string gbk(const char8_t* utf8) { return utf8_to_gbk(reinterpret_cast<const char*>(utf8)); }
 
-constexpr DWORD kBindingFailedExitCode = 3;
+using win::kBindingFailedExitCode;
+
+struct WindowSearch {
+  DWORD process;
+  const wchar_t* class_name;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK collect_window(HWND window, LPARAM pointer) {
+  auto* search = reinterpret_cast<WindowSearch*>(pointer);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  if (owner == search->process && std::wstring(name) == search->class_name) search->found.push_back(window);
+  return TRUE;
+}
+
+// Every top-level window of the class that belongs to the process, hidden ones included.
+std::vector<HWND> windows_of(DWORD process, const wchar_t* class_name) {
+  WindowSearch search{process, class_name, {}};
+  EnumWindows(collect_window, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
 
 std::string text_of(HWND window) {
   wchar_t text[65536];
@@ -121,6 +145,22 @@ TEST_F(TrainerProgram, AModuleThatCannotBeLoadedEndsTheProgramAtTheFirstEntry) {
     EXPECT_NE(message.find("Scribbet.dll"), std::string::npos) << gbk_to_utf8(message);
     EXPECT_NE(message.find("\xA1\xB0Scribbet\xA1\xB1"), std::string::npos) << "names the function: " << gbk_to_utf8(message);
     EXPECT_EQ(visible_window(program->id(), app::MainWindow::kClassName), nullptr) << "nothing else is shown";
+
+    // The message's own loop runs what is posted meanwhile: handlers that reach for a module again
+    // (a deal logs through Scribbet, the update command binds Novavis) bind nothing and stack no
+    // second message.
+    const auto main = windows_of(program->id(), app::MainWindow::kClassName);
+    ASSERT_EQ(main.size(), 1u) << "the main window exists, hidden, while its creation handler waits";
+    PostMessageW(main[0], WM_COMMAND, MAKEWPARAM(app::kIdDealButton, BN_CLICKED), 0);
+    PostMessageW(main[0], WM_COMMAND, MAKEWPARAM(app::kCommandCheckUpdate, 0), 0);
+    PostMessageW(main[0], WM_COMMAND, MAKEWPARAM(app::kIdDealButton, BN_CLICKED), 0);
+    for (int wait = 0; wait < 20 && IsWindow(main[0]) && GetDlgItemTextW(main[0], app::kIdFirstNumber, text, 512) == 0;
+         ++wait) {
+      Sleep(50);
+    }
+    EXPECT_GT(GetDlgItemTextW(main[0], app::kIdFirstNumber, text, 512), 0) << "the posted deal ran";
+    Sleep(300);
+    EXPECT_EQ(windows_of(program->id(), L"#32770").size(), 1u) << "one fatal message, no second one";
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(program->wait(30000), kBindingFailedExitCode);
 

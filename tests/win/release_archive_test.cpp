@@ -10,14 +10,14 @@
 #include <memory>
 #include <string>
 
-#include "about_window.h"
-#include "gbk_utf8.h"
-#include "log_check.h"
-#include "log_entry.h"
-#include "main_form.h"
-#include "main_window.h"
-#include "test_support.h"
-#include "wide_text.h"
+#include "app/win/about_window.h"
+#include "common/gbk_utf8.h"
+#include "tests/win/support/log_check.h"
+#include "modules/log/log_entry.h"
+#include "app/win/main_form.h"
+#include "app/win/main_window.h"
+#include "tests/win/support/test_support.h"
+#include "common/win/wide_text.h"
 
 namespace quadrivo {
 namespace {

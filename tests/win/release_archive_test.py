@@ -12,6 +12,7 @@ module there and nothing anywhere else in the test's directories. Exit code 0 wh
 """
 import hashlib
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -24,7 +25,18 @@ HELP = "Help.CHM"
 CONFIG = "Config.ini"
 NOTES = "使用说明.txt"
 GUIDE = "publishing-updates.md"
-EXPECTED_CONFIG = b"[currentVersion]\r\nVersion=1.18\r\n\r\n[UpdateInfo]\r\nUrl=\r\n"
+
+
+def version_define(name):
+    """A text of the release's one version source, common/version.h."""
+    header = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "common", "version.h")
+    with open(header, encoding="utf-8") as f:
+        return re.search(rf'^#define {name} "([^"]*)"', f.read(), re.MULTILINE).group(1)
+
+
+RELEASE = version_define("QUADRIVO_RELEASE_TEXT")
+PRODUCT_VERSION = version_define("QUADRIVO_PRODUCT_VERSION_TEXT")
+EXPECTED_CONFIG = f"[currentVersion]\r\nVersion={RELEASE}\r\n\r\n[UpdateInfo]\r\nUrl=\r\n".encode("ascii")
 UTF8_NAME_FLAG = 0x800
 # An answer as a host types it with a Chinese input method, and what the companion says of it when
 # its output is redirected: UTF-8 with Windows line ends.
@@ -45,6 +57,7 @@ def only_crlf(data):
 
 
 def check_archive(archive, build_bin):
+    check(os.path.basename(archive) == f"Quadrivo-{RELEASE}.zip", f"the archive is named {os.path.basename(archive)}")
     with zipfile.ZipFile(archive) as z:
         infos = z.infolist()
         names = [info.filename for info in infos]
@@ -66,6 +79,7 @@ def check_archive(archive, build_bin):
               f"{NOTES} does not say how to start and where the files are")
         check(all(word in text for word in ("quadrivo-solve", "--check", "--exact")),
               f"{NOTES} does not say how to check an answer with the companion")
+        check(f"V{PRODUCT_VERSION}" in text.splitlines()[0], f"{NOTES} does not name the release in its first line")
     except UnicodeDecodeError as error:
         check(False, f"{NOTES} is not GBK: {error}")
     check(only_crlf(notes), f"{NOTES} has line ends other than CR LF")

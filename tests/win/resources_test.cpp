@@ -18,11 +18,12 @@
 #include <string>
 #include <vector>
 
-#include "about_window.h"
-#include "handles.h"
-#include "resource_ids.h"
-#include "test_support.h"
-#include "wide_text.h"
+#include "app/win/about_window.h"
+#include "common/version.h"
+#include "common/win/handles.h"
+#include "app/win/resource_ids.h"
+#include "tests/win/support/test_support.h"
+#include "common/win/wide_text.h"
 
 namespace quadrivo {
 namespace {
@@ -171,7 +172,8 @@ TEST_F(Manifest, IsAnAssemblyOfTheReleaseForX86) {
   const auto identity = all(L"assembly/assemblyIdentity");
   ASSERT_EQ(identity.size(), 1u);
   EXPECT_EQ(identity[0]->attributes.at(L"name"), L"Quadrivo");
-  EXPECT_EQ(identity[0]->attributes.at(L"version"), L"0.1.0.18") << "the same number as the version block";
+  EXPECT_EQ(identity[0]->attributes.at(L"version"), win::gbk_to_wide(QUADRIVO_FILE_VERSION_TEXT))
+      << "the same number as the version block";
   EXPECT_EQ(identity[0]->attributes.at(L"processorArchitecture"), L"x86");
 }
 

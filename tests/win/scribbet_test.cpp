@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "gbk_utf8.h"
-#include "log_entry.h"
-#include "test_support.h"
+#include "common/gbk_utf8.h"
+#include "modules/log/log_entry.h"
+#include "tests/win/support/test_support.h"
 
 namespace quadrivo {
 namespace {

@@ -30,12 +30,12 @@
 #include <cwchar>
 #include <string>
 
-#include "about_window.h"
-#include "main_form.h"
-#include "main_window.h"
-#include "update_texts.h"
-#include "update_window.h"
-#include "wide_text.h"
+#include "app/win/about_window.h"
+#include "app/win/main_form.h"
+#include "app/win/main_window.h"
+#include "modules/update/update_texts.h"
+#include "modules/update/win/update_window.h"
+#include "common/win/wide_text.h"
 
 namespace {
 

@@ -19,8 +19,8 @@
 #include <cstdio>
 #include <string>
 
-#include "run_directory.h"
-#include "wide_text.h"
+#include "common/win/run_directory.h"
+#include "common/win/wide_text.h"
 
 namespace {
 

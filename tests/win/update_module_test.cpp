@@ -13,18 +13,18 @@
 #include <string>
 #include <vector>
 
-#include "config_file.h"
-#include "downloader.h"
-#include "gbk_utf8.h"
-#include "http_fetch.h"
-#include "leading_zero_signatures.h"
-#include "message_box.h"
-#include "test_support.h"
-#include "update_rules.h"
-#include "update_server.h"
-#include "update_window.h"
-#include "wide_text.h"
-#include "xml_query.h"
+#include "modules/update/win/config_file.h"
+#include "modules/update/win/downloader.h"
+#include "common/gbk_utf8.h"
+#include "modules/update/win/http_fetch.h"
+#include "tests/win/leading_zero_signatures.h"
+#include "common/win/message_box.h"
+#include "tests/win/support/test_support.h"
+#include "modules/update/update_rules.h"
+#include "tests/win/update_server.h"
+#include "modules/update/win/update_window.h"
+#include "common/win/wide_text.h"
+#include "modules/update/win/xml_query.h"
 
 namespace quadrivo::update {
 namespace {
@@ -270,7 +270,9 @@ TEST_F(DownloaderTest, RunsOneTransferAtATime) {
       EXPECT_EQ(data.nFileSizeLow, 200000u);
     }
     const TransferProgress progress = downloader.progress();
-    if (progress.received > 0) EXPECT_EQ(progress.total, std::optional<std::int32_t>(200000));
+    if (progress.received > 0) {
+      EXPECT_EQ(progress.total, std::optional<std::int32_t>(200000));
+    }
     Sleep(20);
   }
   EXPECT_GT(seen_received, 0);

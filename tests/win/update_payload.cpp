@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "run_directory.h"
-#include "wide_text.h"
+#include "common/win/run_directory.h"
+#include "common/win/wide_text.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const std::string line = quadrivo::win::wide_to_utf8(GetCommandLineW());

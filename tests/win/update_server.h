@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "http_fetch.h"
+#include "modules/update/win/http_fetch.h"
 
 namespace quadrivo::test {
 

@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "test_support.h"
-#include "wide_text.h"
+#include "common/version.h"
+#include "tests/win/support/test_support.h"
+#include "common/win/wide_text.h"
 
 namespace quadrivo {
 namespace {
@@ -58,11 +59,13 @@ TEST_P(VersionInfo, CarriesTheRelease) {
   const std::wstring name = GetParam().file_name;
   VersionBlock block;
   ASSERT_TRUE(read_version_block(test::build_bin_directory() + L"\\" + name, block)) << win::wide_to_utf8(name);
-  EXPECT_EQ(block.file_version_ms, DWORD{(0u << 16) | 1u});
-  EXPECT_EQ(block.file_version_ls, DWORD{(0u << 16) | 18u});
-  EXPECT_EQ(block.file_version, L"0.1.0.18");
-  EXPECT_EQ(block.product_version, L"1.18 beta028");
-  EXPECT_EQ(block.product_name, L"Quadrivo");
+  // The release's one version source.
+  constexpr WORD kNumbers[] = {QUADRIVO_VERSION_BINARY};
+  EXPECT_EQ(block.file_version_ms, DWORD{(DWORD{kNumbers[0]} << 16) | kNumbers[1]});
+  EXPECT_EQ(block.file_version_ls, DWORD{(DWORD{kNumbers[2]} << 16) | kNumbers[3]});
+  EXPECT_EQ(block.file_version, win::gbk_to_wide(QUADRIVO_FILE_VERSION_TEXT));
+  EXPECT_EQ(block.product_version, win::gbk_to_wide(QUADRIVO_PRODUCT_VERSION_TEXT));
+  EXPECT_EQ(block.product_name, win::gbk_to_wide(QUADRIVO_PRODUCT_NAME));
   EXPECT_EQ(block.original_file_name, name);
   EXPECT_EQ(block.file_description, GetParam().description);
   EXPECT_EQ(block.file_type, GetParam().file_type) << "program or library";

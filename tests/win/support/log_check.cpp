@@ -1,10 +1,10 @@
-#include "log_check.h"
+#include "tests/win/support/log_check.h"
 
 #include <gtest/gtest.h>
 
-#include "gbk_utf8.h"
-#include "log_entry.h"
-#include "test_support.h"
+#include "common/gbk_utf8.h"
+#include "modules/log/log_entry.h"
+#include "tests/win/support/test_support.h"
 
 namespace quadrivo::test {
 namespace {

@@ -1,9 +1,9 @@
-#include "test_support.h"
+#include "tests/win/support/test_support.h"
 
 #include <shellapi.h>
 
-#include "handles.h"
-#include "run_directory.h"
+#include "common/win/handles.h"
+#include "common/win/run_directory.h"
 
 namespace quadrivo::test {
 
