@@ -106,7 +106,6 @@ bool write_all(HANDLE file, const char* data, SIZE_T size) {
 }
 
 void append_entry(const char* message, int kind) {
-  if (quadrivo::log::kind_label(kind) == nullptr) return;
   const SIZE_T message_length = text_length(message);  // the caller's buffer is only read
   if (message_length > ~SIZE_T{0} - quadrivo::log::kEntryOverhead) return;
 
@@ -118,7 +117,8 @@ void append_entry(const char* message, int kind) {
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return;
   const quadrivo::win::UniqueFile file(CreateFileW(path.get(), GENERIC_READ | GENERIC_WRITE, kShareEverything,
                                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return;
+  // An unlisted kind still creates the file, as every call does; it writes nothing.
+  if (!file || quadrivo::log::kind_label(kind) == nullptr) return;
   const HeapBlock<char> entry(message_length + quadrivo::log::kEntryOverhead);
   if (!entry) return;
   const SIZE_T entry_length =
