@@ -193,11 +193,9 @@ LRESULT CALLBACK AboutWindow::window_procedure(HWND window, UINT message, WPARAM
     self->window_ = nullptr;
     return DefWindowProcW(window, message, wparam, lparam);
   }
-  try {
-    return self->handle(message, wparam, lparam);
-  } catch (...) {
-    return DefWindowProcW(window, message, wparam, lparam);
-  }
+  // No exception can leave the window procedure: the program is built without them, and a
+  // failure of the library ends the process instead.
+  return self->handle(message, wparam, lparam);
 }
 
 LRESULT AboutWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -205,12 +205,9 @@ LRESULT CALLBACK MainWindow::window_procedure(HWND window, UINT message, WPARAM 
     self->controls_ = MainControls();
     return DefWindowProcW(window, message, wparam, lparam);
   }
-  // No exception may leave a window procedure: the frames below it belong to the system.
-  try {
-    return self->handle(message, wparam, lparam);
-  } catch (...) {
-    return DefWindowProcW(window, message, wparam, lparam);
-  }
+  // No exception can leave a window procedure (the frames below it belong to the system): the
+  // program is built without them, and a failure of the library ends the process instead.
+  return self->handle(message, wparam, lparam);
 }
 
 LRESULT MainWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -410,18 +407,23 @@ void MainWindow::on_clear_scores() {
   write_log_entry(texts::kScoresCleared, log::kOther);
 }
 
-void MainWindow::on_update_command() {
-  using NovavisFunction = int __stdcall();
-  // The same fatal end as a Scribbet that cannot be bound.
-  constexpr UINT kNovavisBindingFailedExitCode = 3;
-  // Bound at its first call and kept, with its module-wide state, until the process ends.
-  static win::LazyExport<NovavisFunction> novavis(kNovavisModule.file_name, "Novavis", kNovavisBindingFailedExitCode);
+namespace {
 
+using NovavisFunction = int __stdcall();
+// The same fatal end as a Scribbet that cannot be bound.
+constexpr UINT kNovavisBindingFailedExitCode = 3;
+// Bound at its first call and kept, with its module-wide state, until the process ends.
+constinit win::LazyExport<NovavisFunction> g_novavis(kNovavisModule.file_name, "Novavis",
+                                                     kNovavisBindingFailedExitCode);
+
+}  // namespace
+
+void MainWindow::on_update_command() {
   // A file just written is called at once too: the host expects the window at the first click.
   if (!is_ready(provision_module(kNovavisModule, options_.run_directory))) return;
   // Returns when the update window closes; chosen again while it is open (its loop dispatches
   // this menu), it brings that window to the front and starts nothing new.
-  novavis.get()();
+  g_novavis.get()();
 }
 
 void MainWindow::on_exit_command() { DestroyWindow(window_); }

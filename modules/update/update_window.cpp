@@ -181,12 +181,9 @@ LRESULT CALLBACK UpdateWindow::window_procedure(HWND window, UINT message, WPARA
   }
   auto* self = reinterpret_cast<UpdateWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (!self) return DefWindowProcW(window, message, wparam, lparam);
-  // No exception leaves the window procedure: the system's code is below it.
-  try {
-    return self->handle(message, wparam, lparam);
-  } catch (...) {
-    return 0;
-  }
+  // No exception can leave the window procedure (the system's code is below it): the module is
+  // built without them, and a failure of the library ends the process instead.
+  return self->handle(message, wparam, lparam);
 }
 
 LRESULT UpdateWindow::handle(UINT message, WPARAM wparam, LPARAM lparam) {
