@@ -47,15 +47,14 @@ constexpr UINT kStackUnbalancedExitCode = 4;
 
 using ScribbetFunction = int __stdcall(const char* message, int kind);
 
-LogSink& log_sink() {
-  static LogSink sink;
-  return sink;
-}
+// At namespace scope, made before any thread of the process can write an entry.
+LogSink g_log_sink;
+constinit win::LazyExport<ScribbetFunction> g_scribbet_export(kScribbetModule.file_name, "Scribbet",
+                                                              kBindingFailedExitCode);
 
-win::LazyExport<ScribbetFunction>& scribbet_export() {
-  static win::LazyExport<ScribbetFunction> binding(kScribbetModule.file_name, "Scribbet", kBindingFailedExitCode);
-  return binding;
-}
+LogSink& log_sink() { return g_log_sink; }
+
+win::LazyExport<ScribbetFunction>& scribbet_export() { return g_scribbet_export; }
 
 bool write_whole(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {

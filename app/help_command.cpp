@@ -9,10 +9,10 @@
 namespace quadrivo::app {
 namespace {
 
-CommandStarter& command_starter() {
-  static CommandStarter starter;
-  return starter;
-}
+// At namespace scope, made before any thread of the process can open the help.
+CommandStarter g_command_starter;
+
+CommandStarter& command_starter() { return g_command_starter; }
 
 std::wstring help_command_line_wide(const std::wstring& run_directory) {
   return win::gbk_to_wide(texts::kHelpViewer) + L"\"" + run_directory +

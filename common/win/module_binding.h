@@ -18,7 +18,7 @@ FARPROC bind_export(const wchar_t* library_file, const char* function_name);
 template <typename Function>
 class LazyExport {
  public:
-  LazyExport(const wchar_t* library_file, const char* function_name, UINT fatal_exit_code)
+  constexpr LazyExport(const wchar_t* library_file, const char* function_name, UINT fatal_exit_code)
       : library_file_(library_file), function_name_(function_name), fatal_exit_code_(fatal_exit_code) {}
 
   // The bound entry point; binds at the first use and ends the process when that fails.
