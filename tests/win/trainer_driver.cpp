@@ -145,8 +145,9 @@ int measure(const std::wstring& exe) {
   PROCESS_MEMORY_COUNTERS memory{};
   memory.cb = sizeof memory;
   if (GetProcessMemoryInfo(process, &memory, sizeof memory)) {
-    std::printf("working set at window shown: %zu KiB, peak %zu KiB\n", memory.WorkingSetSize / 1024,
-                memory.PeakWorkingSetSize / 1024);
+    std::printf("working set at window shown: %lu KiB, peak %lu KiB\n",
+                static_cast<unsigned long>(memory.WorkingSetSize / 1024),
+                static_cast<unsigned long>(memory.PeakWorkingSetSize / 1024));
   }
 
   for (int id = quadrivo::app::kIdFirstNumber; id <= quadrivo::app::kIdFourthNumber; ++id) {
