@@ -2,9 +2,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
-#include <system_error>
 
 #include "common/gbk.h"
 
@@ -14,13 +14,29 @@ namespace {
 constexpr unsigned char kFullWidthLead = 0xA3;
 constexpr unsigned char kSymbolLead = 0xA1;
 
+// The C99 "%.*g" and strtod, correctly rounded (ties of the exact value to even), exponents of at
+// least two digits, in the "C" locale the program never leaves. On Windows these are MinGW's own,
+// linked into the binary: msvcrt.dll's printf writes three exponent digits and rounds ties away
+// from zero, and its strtod is not correctly rounded on every Windows version.
+#if defined(__MINGW32__)
+int print_general(char* buffer, std::size_t size, int significant_digits, double value) {
+  return __mingw_snprintf(buffer, size, "%.*g", significant_digits, value);
+}
+double read_decimal(const char* text) { return __mingw_strtod(text, nullptr); }
+#else
+int print_general(char* buffer, std::size_t size, int significant_digits, double value) {
+  return std::snprintf(buffer, size, "%.*g", significant_digits, value);
+}
+double read_decimal(const char* text) { return std::strtod(text, nullptr); }
+#endif
+
 std::string general_format(double value, int significant_digits) {
   if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
   if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
+  // At most 13 significant digits, a point, "e-308" and a sign: far below the buffer.
   char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general,
-                                    significant_digits);
-  return std::string(buffer, result.ptr);
+  const int length = print_general(buffer, sizeof buffer, significant_digits, value);
+  return std::string(buffer, static_cast<std::size_t>(length));
 }
 
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
@@ -103,20 +119,9 @@ double text_to_number(std::string_view gbk_text) {
     if (exponent_digits > 0) number += exponent + text.substr(exponent_pos, exponent_digits);
   }
 
-  // from_chars is locale-independent and reads exactly the text collected above. It rejects a
-  // leading "+", and reports out-of-range values without a result: strtod's answers are wanted
-  // there (infinity on overflow, zero or a denormal on underflow).
-  const char* first = number.data();
-  const char* last = number.data() + number.size();
-  const bool negative = *first == '-';
-  if (*first == '+' || *first == '-') ++first;
-  double magnitude = 0.0;
-  const auto result = std::from_chars(first, last, magnitude, std::chars_format::general);
-  if (result.ec == std::errc::result_out_of_range) {
-    // Decide between overflow and underflow from the exponent of the text.
-    magnitude = std::strtod(std::string(first, last).c_str(), nullptr);
-  }
-  return negative ? -magnitude : magnitude;
+  // strtod reads exactly the text collected above: the "C" locale's point, no hexadecimal or
+  // infinity forms left in it; infinity on overflow, zero or a denormal on underflow.
+  return read_decimal(number.c_str());
 }
 
 std::int32_t real_to_whole(double value) {

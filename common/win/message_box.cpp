@@ -7,10 +7,10 @@
 namespace quadrivo::win {
 namespace {
 
-MessageBoxAnswerer& answerer() {
-  static MessageBoxAnswerer instance;
-  return instance;
-}
+// At namespace scope, made before any thread of the process can ask for a box.
+MessageBoxAnswerer g_answerer;
+
+MessageBoxAnswerer& answerer() { return g_answerer; }
 
 }  // namespace
 

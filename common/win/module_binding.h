@@ -40,7 +40,7 @@ bool binding_has_failed();
 template <typename Function>
 class LazyExport {
  public:
-  explicit LazyExport(const ModuleExport& which) : which_(which) {}
+  constexpr explicit LazyExport(const ModuleExport& which) : which_(which) {}
 
   // The bound entry point; binds at the first use and ends the process when that fails. Once a
   // binding of the process has failed (its message is still up), nullptr: the caller does nothing.

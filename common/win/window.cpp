@@ -51,18 +51,12 @@ LRESULT CALLBACK Window::procedure(HWND window, UINT message, WPARAM wparam, LPA
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     self->window_ = nullptr;
-    try {
-      self->on_gone();
-    } catch (...) {
-    }
+    self->on_gone();
     return DefWindowProcW(window, message, wparam, lparam);
   }
-  // A handler that fails leaves the message to the system's default handling.
-  try {
-    return self->handle(message, wparam, lparam);
-  } catch (...) {
-    return DefWindowProcW(window, message, wparam, lparam);
-  }
+  // No exception can leave a window procedure: the program is built without them, and a failure
+  // of the library (out of memory, a broken precondition) ends the process instead.
+  return self->handle(message, wparam, lparam);
 }
 
 }  // namespace quadrivo::win

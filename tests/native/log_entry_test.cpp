@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "common/gbk_utf8.h"
 
 namespace quadrivo::log {
@@ -20,6 +23,16 @@ TEST(Timestamp, LeavesOutTrailingZeroFields) {
       {{2024, 12, 31, 23, 59, 59}, u8"2024年12月31日23时59分59秒"},
   };
   for (const auto& [time, text] : cases) EXPECT_EQ(timestamp_text(time), gbk(text));
+}
+
+TEST(Timestamp, ExtremeFieldsFitTheCapacity) {
+  // The clock never gives these, but the formatter writes into a fixed buffer: it must hold them.
+  const LocalTime extreme{-2147483647 - 1, -2147483647 - 1, -2147483647 - 1, -2147483647 - 1, -2147483647 - 1,
+                          -2147483647 - 1};
+  const std::string text = timestamp_text(extreme);
+  EXPECT_LE(text.size(), kTimestampCapacity);
+  EXPECT_EQ(text, gbk(u8"-2147483648年-2147483648月-2147483648日-2147483648时-2147483648分-2147483648秒"));
+  EXPECT_EQ(timestamp_text({2147483647, 0, 0, 0, 0, 0}), gbk(u8"2147483647年0月0日"));
 }
 
 TEST(KindLabel, FourSpacesEachSideForListedKinds) {
@@ -41,6 +54,13 @@ TEST(EntryBytes, TimestampLabelMessageAndTwoLineEnds) {
   EXPECT_EQ(*entry_bytes("", kStart, time), gbk(u8"2024年3月5日14时7分9秒    Start    \r\n\r\n"));
   EXPECT_EQ(*entry_bytes("a\r\nb", kOther, time), gbk(u8"2024年3月5日14时7分9秒    Other    a\r\nb\r\n\r\n"));
   EXPECT_FALSE(entry_bytes("x", 5, time).has_value());
+}
+
+TEST(PutEntry, WritesNothingForAnUnlistedKind) {
+  char buffer[kEntryOverhead + 1];
+  std::fill(std::begin(buffer), std::end(buffer), '#');
+  EXPECT_EQ(put_entry(buffer, "x", 1, 5, {2024, 3, 5, 14, 7, 9}), 0u);
+  EXPECT_EQ(std::string(buffer, sizeof buffer), std::string(sizeof buffer, '#'));
 }
 
 TEST(EntryBytes, MidnightPutsTheLabelRightAfterTheDate) {

@@ -5,7 +5,8 @@
 //                                       them; prints "window LEFT TOP WIDTH HEIGHT" and leaves
 //                                       the program running
 //   trainer_driver close                closes the running trainer and waits for its end
-//   trainer_driver measure EXE          start to window shown, and the listing of 12 12 12 12
+//   trainer_driver measure EXE          start to window shown, the working set then, and the listing
+//                                       of 12 12 12 12
 // For the tour of `make run` (a screenshot after each step):
 //   trainer_driver command about|help|update
 //                                       chooses the menu command in the running trainer and waits
@@ -25,12 +26,14 @@
 // message box together with the update window behind it) and, for a box, "text TEXT" in UTF-8.
 // Exit codes: 0 done, 2 usage, 3 no window, 4 the program did not end.
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <string>
 
 #include "app/win/about_window.h"
+#include "common/win/handles.h"
 #include "app/win/main_form.h"
 #include "app/win/main_window.h"
 #include "modules/update/update_texts.h"
@@ -62,7 +65,9 @@ HWND wait_for_main_window(DWORD timeout_ms) {
   }
 }
 
-bool start_program(const std::wstring& exe) {
+// Starts exe in its own folder; the process handle goes to *process when asked for, else it is
+// closed.
+bool start_program(const std::wstring& exe, HANDLE* process = nullptr) {
   std::wstring folder = exe;
   const std::size_t separator = folder.find_last_of(L"\\/");
   folder = separator == std::wstring::npos ? L"." : folder.substr(0, separator);
@@ -75,7 +80,11 @@ bool start_program(const std::wstring& exe) {
     return false;
   }
   CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
+  if (process) {
+    *process = info.hProcess;
+  } else {
+    CloseHandle(info.hProcess);
+  }
   return true;
 }
 
@@ -125,11 +134,21 @@ int close() {
 
 int measure(const std::wstring& exe) {
   const double started = now_ms();
-  if (!start_program(exe)) return 3;
+  HANDLE process = nullptr;
+  if (!start_program(exe, &process)) return 3;
+  const quadrivo::win::UniqueKernelHandle process_handle(process);
   const HWND main = wait_for_main_window(60000);
   if (!main) return 3;
   const double shown = now_ms();
   std::printf("start to window shown: %.0f ms\n", shown - started);
+  // The memory the program holds once its window is up: what a host's machine gives it to sit idle.
+  PROCESS_MEMORY_COUNTERS memory{};
+  memory.cb = sizeof memory;
+  if (GetProcessMemoryInfo(process, &memory, sizeof memory)) {
+    std::printf("working set at window shown: %lu KiB, peak %lu KiB\n",
+                static_cast<unsigned long>(memory.WorkingSetSize / 1024),
+                static_cast<unsigned long>(memory.PeakWorkingSetSize / 1024));
+  }
 
   for (int id = quadrivo::app::kIdFirstNumber; id <= quadrivo::app::kIdFourthNumber; ++id) {
     SetWindowTextW(GetDlgItem(main, id), L"12");

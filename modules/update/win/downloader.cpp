@@ -19,11 +19,24 @@ constexpr int kTemporaryNameAttempts = 16;
 // Numbers the temporary files of every downloader of the process.
 std::atomic<std::uint32_t> g_temporary_files{0};
 
+// Plain decimal. std::to_wstring would bring in the C runtime's whole wide printf.
+std::wstring decimal(std::uint32_t value) {
+  wchar_t digits[10];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<wchar_t>(L'0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  std::wstring text;
+  while (count > 0) text += digits[--count];
+  return text;
+}
+
 // "<save path>.<process id>-<number>[-<attempt>].part": the process id keeps two programs in one
 // folder apart, the number the transfers of one program.
 std::wstring temporary_name(const std::wstring& save_path, std::uint32_t number, int attempt) {
-  std::wstring name = save_path + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(number);
-  if (attempt > 0) name += L"-" + std::to_wstring(attempt);
+  std::wstring name = save_path + L"." + decimal(GetCurrentProcessId()) + L"-" + decimal(number);
+  if (attempt > 0) name += L"-" + decimal(static_cast<std::uint32_t>(attempt));
   return name + kTemporarySuffix;
 }
 
@@ -105,12 +118,7 @@ std::uint32_t Downloader::start(DownloadTask task) {
 DWORD WINAPI Downloader::thread_main(void* self) {
   auto* downloader = static_cast<Downloader*>(self);
   const HMODULE pinned = downloader->pinned_module_;
-  TransferState end = TransferState::kFailed;
-  try {
-    end = downloader->transfer();
-  } catch (...) {
-    end = TransferState::kFailed;
-  }
+  const TransferState end = downloader->transfer();
   if (end != TransferState::kComplete) downloader->delete_temporary_file();
   downloader->set_progress(0, std::nullopt);
   downloader->speed_count_ = 0;

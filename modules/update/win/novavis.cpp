@@ -47,11 +47,8 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
 }
 
 extern "C" int __stdcall Novavis() {
-  // No exception may cross the module boundary.
-  try {
-    if (!g_module) g_module = new NovavisModule();
-    quadrivo::update::run_update_window(g_module->state, g_module->host);
-  } catch (...) {
-  }
+  // No exception can cross the module boundary: the module is built without them.
+  if (!g_module) g_module = new NovavisModule();
+  quadrivo::update::run_update_window(g_module->state, g_module->host);
   return 0;
 }
