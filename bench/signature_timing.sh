@@ -6,7 +6,5 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 source scripts/wine-env.sh
 windows=build/$QUADRIVO_WINDOWS_PRESET
-[ -f "$windows/CMakeCache.txt" ] || cmake --preset "$QUADRIVO_WINDOWS_PRESET" >/dev/null
-cmake --build --preset "$QUADRIVO_WINDOWS_PRESET" --target signature_timing >/dev/null
-bash scripts/wine-prefix.sh
+quadrivo_prepare_windows signature_timing
 WINEDEBUG=-all wine "$windows/bin/signature_timing.exe" "$@"

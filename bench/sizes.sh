@@ -23,10 +23,8 @@ for file in Quadrivo.exe Novavis.dll Scribbet.dll; do
 done
 
 windows=build/$QUADRIVO_WINDOWS_PRESET
-[ -f "$windows/CMakeCache.txt" ] || cmake --preset "$QUADRIVO_WINDOWS_PRESET" >/dev/null
-cmake --build --preset "$QUADRIVO_WINDOWS_PRESET" --target Quadrivo trainer_driver >/dev/null
+quadrivo_prepare_windows Quadrivo trainer_driver
 TIMED_EXE=${TIMED_EXE:-$windows/bin/Quadrivo.exe}
-bash scripts/wine-prefix.sh
 export QUADRIVO_XVFB=1
 source scripts/headless.sh
 trap quadrivo_stop_headless EXIT

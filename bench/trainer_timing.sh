@@ -8,9 +8,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 source scripts/wine-env.sh
 windows=build/$QUADRIVO_WINDOWS_PRESET
 runs=${1:-5}
-[ -f "$windows/CMakeCache.txt" ] || cmake --preset "$QUADRIVO_WINDOWS_PRESET" >/dev/null
-cmake --build --preset "$QUADRIVO_WINDOWS_PRESET" --target Quadrivo trainer_driver >/dev/null
-bash scripts/wine-prefix.sh
+quadrivo_prepare_windows Quadrivo trainer_driver
 export QUADRIVO_XVFB=1
 source scripts/headless.sh
 trap quadrivo_stop_headless EXIT

@@ -12,9 +12,7 @@ bash scripts/deps.sh
 # The Windows build that runs here: the 32-bit one, or the 64-bit one where no 32-bit code runs.
 source scripts/wine-env.sh
 windows=build/$QUADRIVO_WINDOWS_PRESET
-[ -f "$windows/CMakeCache.txt" ] || cmake --preset "$QUADRIVO_WINDOWS_PRESET" >/dev/null
-cmake --build --preset "$QUADRIVO_WINDOWS_PRESET" --target Quadrivo trainer_driver >/dev/null
-bash scripts/wine-prefix.sh
+quadrivo_prepare_windows Quadrivo trainer_driver
 
 run=$windows/run-screenshot
 rm -rf "$run"

@@ -38,3 +38,11 @@ else
 fi
 QUADRIVO_WINDOWS_BUILD=$quadrivo_root/build/$QUADRIVO_WINDOWS_PRESET
 export QUADRIVO_WINDOWS_PRESET QUADRIVO_WINDOWS_BUILD
+
+# Configures the Windows build that runs here (once), builds the given targets of it, and makes
+# sure the Wine prefix exists: what a script needs before it runs a program of that build.
+quadrivo_prepare_windows() {
+  [ -f "$QUADRIVO_WINDOWS_BUILD/CMakeCache.txt" ] || cmake --preset "$QUADRIVO_WINDOWS_PRESET" >/dev/null
+  cmake --build --preset "$QUADRIVO_WINDOWS_PRESET" --target "$@" >/dev/null
+  bash "$quadrivo_root/scripts/wine-prefix.sh"
+}

@@ -62,23 +62,30 @@ inline std::string xml_escape(std::string_view text) {
 }
 
 // An update description: the download address (escaped) first, the version (as written, markup
-// allowed) second, with line breaks and indentation around them as servers write it.
-inline std::string update_document(std::string_view address, std::string_view version_markup) {
+// allowed) second, with line breaks and indentation around them as servers write it, then any
+// further children (markup) before </Update>.
+inline std::string update_document_ending(std::string_view address, std::string_view version_markup,
+                                          std::string_view more_children) {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Update>\r\n  <Url>" + xml_escape(address) +
-         "</Url>\r\n  <Version>" + std::string(version_markup) + "</Version>\r\n</Update>\r\n";
+         "</Url>\r\n  <Version>" + std::string(version_markup) + "</Version>\r\n" + std::string(more_children) +
+         "</Update>\r\n";
+}
+
+// Without a signature.
+inline std::string update_document(std::string_view address, std::string_view version_markup) {
+  return update_document_ending(address, version_markup, "");
 }
 
 // The same with a third child, the signature text as given (base64 or anything a test wants),
 // wrapped at 64 characters onto indented lines as some servers write base64.
 inline std::string update_document(std::string_view address, std::string_view version_markup,
                                    std::string_view signature_text) {
-  std::string wrapped;
+  std::string signature = "  <Signature>";
   for (std::size_t at = 0; at < signature_text.size(); at += 64) {
-    wrapped += "\r\n    " + std::string(signature_text.substr(at, 64));
+    signature += "\r\n    " + std::string(signature_text.substr(at, 64));
   }
-  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Update>\r\n  <Url>" + xml_escape(address) +
-         "</Url>\r\n  <Version>" + std::string(version_markup) + "</Version>\r\n  <Signature>" + wrapped +
-         "\r\n  </Signature>\r\n</Update>\r\n";
+  signature += "\r\n  </Signature>\r\n";
+  return update_document_ending(address, version_markup, signature);
 }
 
 inline std::string url_escape(std::string_view text) {

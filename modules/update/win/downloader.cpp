@@ -40,23 +40,14 @@ std::wstring temporary_name(const std::wstring& save_path, std::uint32_t number,
   return name + kTemporarySuffix;
 }
 
-class SharedLock {
+// Holds an SRW lock for a scope. The progress is written at every piece of the body and read at
+// every tick: exclusive both ways, since a reader holds it only for two copies.
+class LockScope {
  public:
-  explicit SharedLock(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockShared(&lock_); }
-  ~SharedLock() { ReleaseSRWLockShared(&lock_); }
-  SharedLock(const SharedLock&) = delete;
-  SharedLock& operator=(const SharedLock&) = delete;
-
- private:
-  SRWLOCK& lock_;
-};
-
-class ExclusiveLock {
- public:
-  explicit ExclusiveLock(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
-  ~ExclusiveLock() { ReleaseSRWLockExclusive(&lock_); }
-  ExclusiveLock(const ExclusiveLock&) = delete;
-  ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+  explicit LockScope(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
+  ~LockScope() { ReleaseSRWLockExclusive(&lock_); }
+  LockScope(const LockScope&) = delete;
+  LockScope& operator=(const LockScope&) = delete;
 
  private:
   SRWLOCK& lock_;
@@ -219,7 +210,7 @@ void Downloader::delete_temporary_file() {
 }
 
 void Downloader::set_progress(std::int32_t received, std::optional<std::int32_t> total) {
-  const ExclusiveLock lock(progress_lock_);
+  const LockScope lock(progress_lock_);
   received_ = received;
   total_ = total;
 }
@@ -238,7 +229,7 @@ std::int32_t Downloader::received() const { return progress().received; }
 
 TransferProgress Downloader::progress() const {
   if (state_.load() != TransferState::kRunning) return {};
-  const SharedLock lock(progress_lock_);
+  const LockScope lock(progress_lock_);
   return {received_, total_};
 }
 
